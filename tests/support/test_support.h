@@ -1,0 +1,41 @@
+// Helpers shared by the test suites.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// A fresh directory under the system's temporary directory, removed with its contents when the
+// object goes out of scope.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& path() const { return m_path; }
+    std::filesystem::path operator/(const std::string& name) const { return m_path / name; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+// The whole file as bytes; fails the test when it cannot be read.
+std::string readFile(const std::filesystem::path& file);
+
+// The text split at "\n"; a final line break does not add an empty line.
+std::vector<std::string> splitLines(const std::string& text);
+
+// Every test starts from a fresh host session (no models, no windows, empty log, defaults).
+class HostTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+};
+
+}  // namespace testing_support
