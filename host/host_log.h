@@ -53,5 +53,6 @@ struct Display {
     std::function<void(const UserMessage&)> message;
 };
 void setDisplay(const Display* display);
+const Display* currentDisplay();
 
 }  // namespace host

@@ -25,7 +25,7 @@ void ZGenWriteConsoleLinkMessage(int messageType, const wchar_t* format, ...);
 // Pointers the host did not hand out are not freed; the host reports them.
 void ZGuFree(void* pointer, const char* sourceFile, int line);
 
-// Extra release passes the host's allocator asks for: a caller repeats its ZGuFree (with the
-// pointer already cleared) while this is non-zero. Each ZGuFree call takes one pass off, so the
-// loop always ends; the host's usual value is 0, which gives a single call.
+// Release passes the host's allocator still asks for (its leak checks set it): a caller repeats
+// its ZGuFree, with the pointer already cleared, while this is non-zero. Each ZGuFree call takes
+// one pass off, so the loop always ends; the host's usual value 0 gives a single call.
 extern int __ZxFreeLoopCount__;
