@@ -44,7 +44,9 @@ std::string run(const std::string& command) {
     if (pipe == nullptr) return output;
     std::array<char, 4096> chunk;
     size_t n;
-    while ((n = std::fread(chunk.data(), 1, chunk.size(), pipe)) > 0) output.append(chunk.data(), n);
+    while ((n = std::fread(chunk.data(), 1, chunk.size(), pipe)) > 0) {
+        output.append(chunk.data(), n);
+    }
     EXPECT_EQ(pclose(pipe), 0) << command;
     return output;
 }
@@ -64,7 +66,8 @@ std::vector<std::string> exportedSymbols() {
     while (std::getline(lines, line)) {
         std::istringstream fields(line);
         std::string num, value, size, type, bind, visibility, section, name;
-        if (!(fields >> num >> value >> size >> type >> bind >> visibility >> section >> name)) continue;
+        fields >> num >> value >> size >> type >> bind >> visibility >> section >> name;
+        if (!fields) continue;  // a heading or an empty line
         if (num.back() != ':' || section == "UND") continue;
         if (bind != "GLOBAL" && bind != "WEAK" && bind != "UNIQUE") continue;
         name = name.substr(0, name.find('@'));  // drop a symbol version
@@ -135,7 +138,8 @@ TEST(LibraryDependencies, OnlyTheHostAndTheLanguageRuntimeAreNeeded) {
     ASSERT_FALSE(libraryPath().empty()) << "libSceneport.so not found";
     const std::string dynamic = run("readelf -d -W '" + libraryPath() + "'");
     const std::regex neededEntry(R"(\(NEEDED\)\s+Shared library: \[([^\]]+)\])");
-    const std::regex allowed(R"((libsceneport_host|libstdc\+\+|libm|libgcc_s|libc)\.so(\.[0-9]+)*)");
+    const std::regex allowed(
+        R"((libsceneport_host|libstdc\+\+|libm|libgcc_s|libc)\.so(\.[0-9]+)*)");
 
     std::vector<std::string> needed;
     for (auto it = std::sregex_iterator(dynamic.begin(), dynamic.end(), neededEntry);
