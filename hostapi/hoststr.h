@@ -10,15 +10,19 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
+#include <string_view>
 
+// Copies and moves never share a buffer; a moved-from string is empty and usable.
 class GuString {
 public:
     GuString();
     GuString(const GuString& other);
     GuString(GuString&& other) noexcept;
-    // Narrow text; `length` 0 means "up to the NUL".
+    // Narrow text; `length` counts bytes, 0 (or less) means "up to the NUL". A given length
+    // still stops at a NUL, so it may exceed the text. A null `text` gives "".
     GuString(const char* text, int length = 0);
-    // Wide text; `length` 0 means "up to the NUL".
+    // Wide text; `length` counts characters, as for the narrow constructor.
     GuString(const wchar_t* text, int length = 0);
     // The number as text: with a null `format` the shortest plain decimal text that reads back
     // as the same float (as FromFloat(value, -1)); otherwise Format(format, value).
@@ -30,26 +34,35 @@ public:
     GuString& operator=(const char* text);
 
     // Mutators return the string's own NUL-terminated buffer, valid until the next change.
-    // `length` 0 means "up to the NUL".
+    // `length` 0 means "up to the NUL" (and a given length stops at a NUL too); null text
+    // appends nothing. The text may be this string's own.
     const wchar_t* Append(const char* text, size_t length = 0);
     const wchar_t* Append(const wchar_t* text, size_t length = 0);
+    // One byte: ASCII, or beyond it the Latin-1 character (a lone byte is never a UTF-8
+    // sequence). A NUL is not stored, since it would end the text for every reader.
     const wchar_t* Append(char c);
-    // Inserts before the character at `position`; a position below 0 inserts in front, one past
-    // the end appends.
+    // Inserts before the character at `position`; a position below 0 inserts in front, one at or
+    // past the end appends.
     const wchar_t* Insert(int position, const wchar_t* text);
     const wchar_t* Insert(int position, wchar_t c);
     // Removes every occurrence of `c`; returns how many were removed.
     int Remove(wchar_t c);
+    // Replaces every `from` with `to`; replacing with a NUL ends the text at the first `from`.
     const wchar_t* Replace(wchar_t from, wchar_t to);
 
-    // Decimal (or other radix, 2..36) text of `value`.
+    // Text of `value` in `radix` (2..36, lower-case letters, "-" in front of negative values,
+    // as "-ff"); any other radix gives decimal.
     const wchar_t* FromInt(int value, int radix = 10);
-    // precision -1: the shortest plain decimal text that reads back as the same float, never an
-    // exponent ("1", "0.7", "0.5019608"); precision >= 0: that many decimals, rounded.
+    // precision -1 (or any negative): the shortest plain decimal text that reads back as the
+    // same float, never an exponent ("1", "0.7", "0.5019608", "-0"); precision >= 0: that many
+    // decimals, rounded from the float's exact value (an exact tie to the even digit).
+    // Infinity and NaN are "inf", "-inf" and "nan".
     const wchar_t* FromFloat(float value, int precision = -1);
-    // printf-style formatting with a wide format, locale-independent. Conversions follow the
-    // host platform's wide printf: %s and %ls take a wide string, %S and %hs a narrow one;
-    // %f prints a double with six decimals.
+    // printf-style formatting with a wide format, locale-independent; replaces the text (the
+    // format and the arguments may be this string's own text). Conversions follow the host
+    // platform's wide printf: %s and %ls take a wide string, %S and %hs a narrow (UTF-8) one;
+    // %f prints a double with six decimals. wide_printf.h lists every conversion. A null
+    // format gives "".
     const wchar_t* Format(const wchar_t* format, ...);
 
     int GetLength() const { return m_length; }
@@ -58,18 +71,23 @@ public:
     operator const wchar_t*() const { return m_data; }
 
 private:
-    static constexpr int kInlineCapacity = 40;  // holds any number text without a heap block
+    // Short text lives in m_inline, so number text needs no heap block: 40 characters hold any
+    // int in any radix and the shortest text of every float of magnitude 1e-29 or more (only
+    // tinier floats, up to 48 characters, and long text take the heap).
+    static constexpr int kInlineCapacity = 40;
 
-    void reserve(int capacity);
-    void assign(const wchar_t* text, int length);
-    void assignNarrow(const char* text, size_t length);
-    void appendWide(const wchar_t* text, int length);
+    void reserve(std::size_t capacity);
+    void assign(const wchar_t* text, std::size_t length);
+    void assignAscii(std::string_view text);
+    void appendNarrow(const char* text, std::size_t length);
+    void appendWide(const wchar_t* text, std::size_t length);
+    void resetToInline();
 
-    wchar_t* m_data;
+    wchar_t* m_data;  // m_inline or m_heap
     int m_length;
     int m_capacity;  // characters available, not counting the NUL
+    std::unique_ptr<wchar_t[]> m_heap;
     wchar_t m_inline[kInlineCapacity + 1];
-
 };
 
 // A file name with its path part.
@@ -112,5 +130,5 @@ private:
     char m_inline[kInlineBytes];
     size_t m_inlineUsed;
     struct Block;
-    Block* m_blocks;  // heap blocks for text that does not fit inline, newest first
+    std::unique_ptr<Block> m_blocks;  // heap blocks for text that does not fit inline, newest first
 };
