@@ -40,17 +40,12 @@ int ContourDBUpdateValues(ModelStr* model, ZDbs* contourSettings, ContourUpdateS
     HOST_CALL();
     auto* settings = dynamic_cast<host::ContourSettings*>(contourSettings);
     if (model == nullptr || settings == nullptr || settings->window->model != model) return 0;
-    WindowStr& window = *settings->window;
-    const bool computed = window.computeContour(model->result.currentState - 1);
-    if (computed) model->result.currentResult.resultType = window.field;
-    return computed ? 1 : 0;
+    return settings->window->computeContour(model->result.currentState - 1) ? 1 : 0;
 }
 
 void BlockUtilUpdateSpectrum(WindowStr* window) {
     HOST_CALL();
-    if (window == nullptr) return;
-    window->spectrum.valueLocation = window->display == host::ValueLocation::Element ? 1 : 0;
-    window->spectrum.updateRange(window->contourValues);
+    if (window != nullptr) window->updateSpectrum();
 }
 
 void ContourUpdateTexture(WindowStr* window, ModelStr* /*model*/, ZDbs* /*contourSettings*/, ContourUpdateStr* update) {

@@ -12,23 +12,26 @@ constexpr std::array<Rgb, 16> kNamed{{
 }};
 
 Rgb fromHue(double hue) {
-    const double sector = std::fmod(hue, 360.0) / 60.0;
-    const double x = 1.0 - std::fabs(std::fmod(sector, 2.0) - 1.0);
-    double r = 0, g = 0, b = 0;
-    switch (static_cast<int>(sector)) {
-        case 0: r = 1, g = x; break;
-        case 1: r = x, g = 1; break;
-        case 2: g = 1, b = x; break;
-        case 3: g = x, b = 1; break;
-        case 4: r = x, b = 1; break;
-        default: r = 1, b = x; break;
-    }
+    const auto [r, g, b] = hueToRgb(hue);
     // A little white mixed in keeps the colours readable under a viewer's lighting.
     auto byte = [](double c) { return static_cast<uint8_t>(std::lround((0.25 + 0.75 * c) * 255.0)); };
     return {byte(r), byte(g), byte(b)};
 }
 
 }  // namespace
+
+std::array<double, 3> hueToRgb(double hue) {
+    const double sector = std::fmod(std::fmod(hue, 360.0) + 360.0, 360.0) / 60.0;
+    const double x = 1.0 - std::fabs(std::fmod(sector, 2.0) - 1.0);
+    switch (static_cast<int>(sector)) {
+        case 0: return {1, x, 0};
+        case 1: return {x, 1, 0};
+        case 2: return {0, 1, x};
+        case 3: return {0, x, 1};
+        case 4: return {x, 0, 1};
+        default: return {1, 0, x};
+    }
+}
 
 const std::array<Rgb, 256>& palette() {
     static const std::array<Rgb, 256> colors = [] {

@@ -196,8 +196,11 @@ struct WindowStr {
     WindowInfoStr info;
 
     WindowStr();
-    // Recomputes the contour values for the model's frame `frameIndex`; false without values.
+    // Recomputes the contour values for the model's frame `frameIndex` (and makes the shown
+    // field the result's current one); false without values.
     bool computeContour(int frameIndex);
+    // The spectrum's value location and automatic range follow the contour values.
+    void updateSpectrum();
     // What the display does when the frame changes: values, spectrum range and texture.
     void refreshDisplay(int frameIndex);
     std::string shownResultName() const;

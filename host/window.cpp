@@ -1,6 +1,7 @@
 #include "scene.h"
 
 #include "mesh_types.h"
+#include "palette.h"
 #include "session_state.h"
 #include "text_buffers.h"
 
@@ -63,15 +64,8 @@ uint32_t packRgb(double red, double green, double blue) {
 // Hue from 240 degrees (blue, low values) down to 0 (red, high values), full saturation.
 uint32_t rainbow(int band, int bands) {
     const double hue = bands > 1 ? 240.0 * (1.0 - static_cast<double>(band) / (bands - 1)) : 240.0;
-    const double sector = hue / 60.0;
-    const double x = 1.0 - std::fabs(std::fmod(sector, 2.0) - 1.0);
-    switch (static_cast<int>(sector)) {
-        case 0: return packRgb(1, x, 0);
-        case 1: return packRgb(x, 1, 0);
-        case 2: return packRgb(0, 1, x);
-        case 3: return packRgb(0, x, 1);
-        default: return packRgb(x, 0, 1);
-    }
+    const auto [red, green, blue] = hueToRgb(hue);
+    return packRgb(red, green, blue);
 }
 
 }  // namespace
@@ -192,13 +186,18 @@ bool WindowStr::computeContour(int frameIndex) {
         host::elementToNodeValues(*model, stored, contourValues);
     contourInfo.values = contourValues.data();
     contourInfo.valueCount = static_cast<int>(contourValues.size());
+    model->result.currentResult.resultType = field;
     return true;
 }
 
-void WindowStr::refreshDisplay(int frameIndex) {
-    if (computeContour(frameIndex)) model->result.currentResult.resultType = field;
+void WindowStr::updateSpectrum() {
     spectrum.valueLocation = display == host::ValueLocation::Element ? 1 : 0;
     spectrum.updateRange(contourValues);
+}
+
+void WindowStr::refreshDisplay(int frameIndex) {
+    computeContour(frameIndex);
+    updateSpectrum();
     texture.rebuild(spectrum.bandCount(), spectrum.colors.data());
 }
 
