@@ -1,6 +1,7 @@
 // The host's element types: one table that the host, the readers and the tests all read.
 #pragma once
 
+#include "ZVRMLElementKinds.h"
 #include "hostmodel.h"
 
 #include <array>
@@ -38,24 +39,24 @@ inline constexpr std::array<int, FE_MESH_TYPE_COUNT> kNodesPerElement = [] {
 
 constexpr bool isSolid(int meshType) { return meshType >= FE_MESH_FIRST_SOLID; }
 
-// The bounding faces of a solid, by corner positions in the element's node list, each ordered so
-// that its normal points out of the element. A triangle repeats its last corner.
-struct SolidFace {
-    int corners;
-    std::array<int, 4> node;
-};
+// The bounding faces of each mesh type (empty for shells), each ordered so that its normal points
+// out of the element: the boundary faces of the writer's element kind for the type, so the skin
+// and the exported solids share one face table.
+inline constexpr std::array<std::span<const ZVRMLFace>, FE_MESH_TYPE_COUNT> kSolidFaces = [] {
+    std::array<std::span<const ZVRMLFace>, FE_MESH_TYPE_COUNT> faces{};
+    for (int type = FE_MESH_FIRST_SOLID; type < FE_MESH_TYPE_COUNT; ++type) {
+        const ZVRMLElementKind& kind = kVRMLElementKinds[kVRMLKindOfMeshType[type]];
+        faces[type] = kind.faces.first(kind.boundaryFaceCount);
+    }
+    return faces;
+}();
 
-// Faces of the linear solid shapes; the quadratic types share their linear type's corners.
-inline constexpr std::array<SolidFace, 4> kTetraFaces{{
-    {3, {0, 2, 1, 1}}, {3, {1, 2, 3, 3}}, {3, {0, 1, 3, 3}}, {3, {0, 3, 2, 2}}}};
-inline constexpr std::array<SolidFace, 5> kPentaFaces{{
-    {3, {0, 1, 4, 4}}, {3, {2, 3, 5, 5}}, {4, {0, 4, 5, 3}}, {4, {1, 2, 5, 4}}, {4, {0, 3, 2, 1}}}};
-inline constexpr std::array<SolidFace, 6> kHexaFaces{{
-    {4, {0, 3, 2, 1}}, {4, {4, 5, 6, 7}}, {4, {2, 3, 7, 6}},
-    {4, {0, 1, 5, 4}}, {4, {1, 2, 6, 5}}, {4, {0, 4, 7, 3}}}};
-
-// The bounding faces of each mesh type, by _FePartMeshType (empty for shells).
-inline constexpr std::array<std::span<const SolidFace>, FE_MESH_TYPE_COUNT> kSolidFaces{{
-    {}, {}, {}, {}, kTetraFaces, kTetraFaces, kPentaFaces, kPentaFaces, kHexaFaces, kHexaFaces}};
+// Both tables describe the same elements.
+static_assert([] {
+    for (const MeshTypeInfo& info : kMeshTypes)
+        if (kVRMLElementKinds[kVRMLKindOfMeshType[info.type]].nodesPerElement != info.nodesPerElement)
+            return false;
+    return true;
+}());
 
 }  // namespace host

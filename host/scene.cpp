@@ -76,10 +76,10 @@ namespace {
 
 // The distinct corners of a face in its own cyclic order: a degenerate face (a collapsed
 // solid) loses its repeated nodes and may become a triangle or vanish.
-int distinctCorners(const int* element, const SolidFace& face, std::array<int, 4>& out) {
+int distinctCorners(const int* element, const ZVRMLFace& face, std::array<int, 4>& out) {
     int count = 0;
-    for (int k = 0; k < face.corners; ++k) {
-        const int node = element[face.node[k]];
+    for (int k = 0; k < face.nodeCount; ++k) {
+        const int node = element[face.positions[k]];
         if (count > 0 && out[count - 1] == node) continue;
         out[count++] = node;
     }
