@@ -142,8 +142,47 @@ void ZVRMLWriter::writeInt(int value) {
     writeString(text);
 }
 
+void ZVRMLWriter::writeFloat(float value) {
+    GuString text;
+    text.FromFloat(value, -1);
+    writeString(text);
+}
+
+void ZVRMLWriter::writeTriple(double x, double y, double z) {
+    GuString text;
+    text.Format(L"%f %f %f ", x, y, z);
+    writeString(text);
+}
+
+void ZVRMLWriter::writeFormatted(const wchar_t* format, double value) {
+    GuString text;
+    text.Format(format, value);
+    writeString(text);
+}
+
+// VRML strings end at an unescaped double quote, and a backslash escapes the next character, so
+// both are escaped; every other character stands as it is.
+void ZVRMLWriter::writeQuoted(const GuString& text) {
+    writeText("\"");
+    const wchar_t* begin = text.GetBuffer();
+    const wchar_t* plainStart = begin;
+    for (const wchar_t* c = begin; *c != L'\0'; ++c) {
+        if (*c != L'"' && *c != L'\\') continue;
+        if (c > plainStart) writeString(GuString(plainStart, static_cast<int>(c - plainStart)));
+        writeText(*c == L'"' ? "\\\"" : "\\\\");
+        plainStart = c + 1;
+    }
+    if (*plainStart != L'\0') writeString(GuString(plainStart));
+    writeText("\"");
+}
+
 void ZVRMLWriter::writeTabs(int n) {
     for (int i = 0; i < n; ++i) stream.put('\t');
+}
+
+void ZVRMLWriter::writeDeeperTabs() {
+    ++level;
+    writeTabs(level);
 }
 
 void ZVRMLWriter::newLine() {

@@ -8,10 +8,28 @@
 // newLineShallower may take it below 0, after which newLineDeeper counts up from there.
 #pragma once
 
-#include <fstream>
-#include <memory>
+#include "hoststr.h"
 
-class GuString;
+#include <fstream>
+#include <map>
+#include <memory>
+#include <set>
+#include <vector>
+
+// The material of one shape; all zero to start.
+struct MaterialInfo {
+    float diffuseColor[3] = {0.0f, 0.0f, 0.0f};  // red, green, blue, 0..1
+    float transparency = 0.0f;                    // 0 opaque .. 1 fully transparent
+};
+
+// The spectrum texture of one shape: a one-row image and the value range it spans.
+struct TextureInfo {
+    int width = 0;
+    const unsigned char* pixels = nullptr;  // 4 bytes per pixel: red, green, blue, unused; borrowed
+    bool enabled = false;
+    float minValue = 0.0f;  // maps to the start of the image
+    float maxValue = 0.0f;  // maps to its end
+};
 
 class ZVRMLWriter {
 public:
@@ -56,8 +74,66 @@ public:
     void writeInterpolatorRoutes(const char* timer, const char* interpolator,
                                  const char* target);
 
+    // Geometry of one element kind (see ZVRMLElementKinds.h). Elements are counted from 0 within
+    // `connectivity`; those in `skippedElements` leave no face, colour or colour index behind.
+    // `elementColors` holds red, green, blue (0..255) for every face of every element, skipped
+    // ones included.
+    void writeIndexedFaceSet(int kind, int nodeCount, const float* nodeCoords, int elementCount,
+                             const int* connectivity, const char* coordName,
+                             const float* contourValues, const std::vector<int>& elementColors,
+                             const std::set<int>& skippedElements, bool perElementColors,
+                             bool shareCoords, bool partHasContours);
+    void writeCoordinate(int nodeCount, const float* nodeCoords, const char* name, bool shareCoords);
+    void writeColor(const std::vector<int>& elementColors, std::set<int> skippedElements, int kind);
+    void writeCoordIndex(int kind, const int* connectivity, int elementCount,
+                         const std::set<int>& skippedElements);
+    void writeTextureCoordinate(const float* values, int count);
+
+    // The scene frame: the viewpoint, and the one transform that holds every part, turned by a
+    // sphere sensor.
+    void writeViewpoint(float largest, const float* center);
+    // Zeroes the caller's `center`: the camera's translation already places the model.
+    void beginGlobalModel(float* center, const float* scale, const float* rotation,
+                          const float* translation);
+    void endGlobalModel();
+
+    // Appearance of a shape; the texture parts only for an enabled texture.
+    void writeAppearance(const MaterialInfo& material, const TextureInfo& texture);
+    void writePixelTexture(const TextureInfo& texture);
+    void writeTextureTransform(float minValue, float maxValue);
+
+    // The spectrum legend, kept in front of the viewer by a proximity sensor. `levels` holds
+    // colorCount + 1 values; `colors` red, green, blue (0..255) per band.
+    void writeSpectrumLegend(int colorCount, const float* levels, std::vector<int> colors,
+                             bool contoursShown, const char* resultLocation,
+                             const char* resultName, float minValue, float maxValue,
+                             const char* title, int frameIndex, float time, int showColorBar);
+    void writeFrameLabel(int frameIndex, float time);
+    void writeLegendTitle(const char* title, int colorCount);
+    void writeSpectrumBands(const std::vector<int>& colors, int showColorBar);
+    void writeSpectrumQuad();
+    void writeSpectrumTicks(int bandCount);
+    void writeLevelLabels(int colorCount, const float* levels, float minValue, float maxValue,
+                          int showColorBar);
+    void writeRangeLabels(const char* resultLocation, const char* resultName, float minValue,
+                          float maxValue, int colorCount, bool contoursShown);
+    void writeTextShape(std::vector<GuString> lines);
+    void writeFontStyle(float size);
+    void formatLegendNumber(float value, bool scientific, GuString& out);
+    bool needsScientific(float minValue, float maxValue);
+
+    // A looping one-second animation of every node's coordinates, keyed 0..1, driving the
+    // coordinate node named `target`.
+    void writeCoordinateAnimation(const std::map<double, float*>& frames, int nodeCount,
+                                  const char* target);
+
 private:
     void writeHeaderLine();
+    void writeFloat(float value);
+    void writeTriple(double x, double y, double z);
+    void writeFormatted(const wchar_t* format, double value);
+    void writeDeeperTabs();
+    void writeQuoted(const GuString& text);
 
     // Exported scenes run to hundreds of megabytes; a large buffer keeps the many small writes
     // (one literal, number or tab at a time) from turning into as many system calls.

@@ -45,6 +45,28 @@ std::vector<std::string> splitLines(const std::string& text) {
     return lines;
 }
 
+void keepVrmlSample(const std::string& text) {
+#ifdef SCENEPORT_VRML_SAMPLE_DIR
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    const std::filesystem::path directory = SCENEPORT_VRML_SAMPLE_DIR;
+    std::filesystem::create_directories(directory);
+    std::string name = std::string(test->test_suite_name()) + "." + test->name();
+    for (char& c : name)
+        if (c == '/') c = '_';  // parameterised tests
+    // A test that writes several files keeps each of them.
+    static std::string previousTest;
+    static int fileOfTest = 0;
+    fileOfTest = name == previousTest ? fileOfTest + 1 : 1;
+    previousTest = name;
+    if (fileOfTest > 1) name += "-" + std::to_string(fileOfTest);
+    std::ofstream out(directory / (name + ".wrl"), std::ios::binary | std::ios::trunc);
+    out << text;
+    EXPECT_TRUE(out.good()) << "cannot keep the VRML sample " << name;
+#else
+    (void)text;
+#endif
+}
+
 void HostTest::SetUp() { host::resetSession(); }
 void HostTest::TearDown() { host::resetSession(); }
 

@@ -31,6 +31,11 @@ std::string readFile(const std::filesystem::path& file);
 // The text split at "\n"; a final line break does not add an empty line.
 std::vector<std::string> splitLines(const std::string& text);
 
+// Keeps a complete VRML file for the independent readers that check every scene the suites
+// write (see tests/conformance), named after the running test. Does nothing when the build did
+// not set a sample directory.
+void keepVrmlSample(const std::string& text);
+
 // Every test starts from a fresh host session (no models, no windows, empty log, defaults).
 class HostTest : public ::testing::Test {
 protected:

@@ -17,17 +17,43 @@ protected:
         ASSERT_TRUE(writer.openFile(guName(file)));
     }
 
-    // Closes the file and returns everything after the two header lines.
+    // Closes the file and returns everything after the two header lines. When the test asked
+    // for it, the whole file, its nodes wrapped as asked, is also kept for the independent VRML
+    // readers that check every scene the suite writes.
     std::string written() {
         writer.closeFile();
         const std::string text = testing_support::readFile(file);
         const size_t firstBreak = text.find('\n');
         const size_t secondBreak = text.find('\n', firstBreak + 1);
         EXPECT_NE(secondBreak, std::string::npos) << "no complete header in:\n" << text;
-        return secondBreak == std::string::npos ? text : text.substr(secondBreak + 1);
+        if (secondBreak == std::string::npos) return text;
+        const std::string body = text.substr(secondBreak + 1);
+        if (m_keepForReaders)
+            testing_support::keepVrmlSample(
+                text.substr(0, secondBreak + 1) + m_readerPrefix + body + m_readerSuffix);
+        return body;
+    }
+
+    // The nodes this test writes make a valid scene once `prefix` and `suffix` surround them
+    // (nothing for top-level nodes; "Shape {" and "}" for a geometry or appearance field).
+    void checkWithReaders(std::string prefix = "", std::string suffix = "") {
+        m_keepForReaders = true;
+        m_readerPrefix = std::move(prefix);
+        m_readerSuffix = std::move(suffix);
     }
 
     testing_support::TempDir dir;
     std::filesystem::path file = dir / "scene.wrl";
     ZVRMLWriter writer;
+
+private:
+    bool m_keepForReaders = false;
+    std::string m_readerPrefix;
+    std::string m_readerSuffix;
 };
+
+// Wrappers that make a field of a node a complete scene.
+inline constexpr const char* kInShape = "\nShape {";
+inline constexpr const char* kEndShape = "\n}";
+inline constexpr const char* kInFaceSet = "\nShape { geometry IndexedFaceSet {";
+inline constexpr const char* kEndFaceSet = "\n} }";
