@@ -134,6 +134,7 @@ private:
     void writeFormatted(const wchar_t* format, double value);
     void writeDeeperTabs();
     void writeQuoted(const GuString& text);
+    void closePointList();
 
     // Exported scenes run to hundreds of megabytes; a large buffer keeps the many small writes
     // (one literal, number or tab at a time) from turning into as many system calls.

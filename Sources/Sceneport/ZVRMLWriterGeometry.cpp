@@ -81,6 +81,13 @@ void ZVRMLWriter::writeCoordinate(int nodeCount, const float* nodeCoords, const 
         writeTriple(xyz[0], xyz[1], xyz[2]);
         writeText("\n");
     }
+    closePointList();
+    coordDefined = true;
+}
+
+// Ends a "point [" or "color [" list and its node: a line of indentation one level up, the
+// bracket another level up, then the brace.
+void ZVRMLWriter::closePointList() {
     --level;
     writeTabs(level);
     writeText("\n");
@@ -88,7 +95,6 @@ void ZVRMLWriter::writeCoordinate(int nodeCount, const float* nodeCoords, const 
     writeTabs(level);
     writeText("]");
     closeBrace();
-    coordDefined = true;
 }
 
 void ZVRMLWriter::writeColor(const std::vector<int>& elementColors, std::set<int> skippedElements,
@@ -125,13 +131,7 @@ void ZVRMLWriter::writeColor(const std::vector<int>& elementColors, std::set<int
         }
     }
 
-    --level;
-    writeTabs(level);
-    writeText("\n");
-    --level;
-    writeTabs(level);
-    writeText("]");
-    closeBrace();
+    closePointList();
 }
 
 void ZVRMLWriter::writeCoordIndex(int kind, const int* connectivity, int elementCount,
