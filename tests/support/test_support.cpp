@@ -30,6 +30,12 @@ std::string readFile(const std::filesystem::path& file) {
     return text.str();
 }
 
+int occurrences(const std::string& text, const std::string& what) {
+    int found = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++found;
+    return found;
+}
+
 std::vector<std::string> splitLines(const std::string& text) {
     std::vector<std::string> lines;
     size_t start = 0;
@@ -58,7 +64,7 @@ void keepVrmlSample(const std::string& text) {
     static int fileOfTest = 0;
     fileOfTest = name == previousTest ? fileOfTest + 1 : 1;
     previousTest = name;
-    if (fileOfTest > 1) name += "-" + std::to_string(fileOfTest);
+    if (fileOfTest > 1) name.append(1, '-').append(std::to_string(fileOfTest));
     std::ofstream out(directory / (name + ".wrl"), std::ios::binary | std::ios::trunc);
     out << text;
     EXPECT_TRUE(out.good()) << "cannot keep the VRML sample " << name;

@@ -28,6 +28,9 @@ private:
 // The whole file as bytes; fails the test when it cannot be read.
 std::string readFile(const std::filesystem::path& file);
 
+// How often `what` stands in `text`, overlapping occurrences included.
+int occurrences(const std::string& text, const std::string& what);
+
 // The text split at "\n"; a final line break does not add an empty line.
 std::vector<std::string> splitLines(const std::string& text);
 

@@ -9,6 +9,8 @@
 
 namespace {
 
+using testing_support::occurrences;
+
 using testing_support::splitLines;
 
 MaterialInfo material(float red, float green, float blue, float transparency) {
@@ -35,12 +37,6 @@ TextureInfo texture(const std::vector<unsigned char>& pixels, float minValue, fl
     info.minValue = minValue;
     info.maxValue = maxValue;
     return info;
-}
-
-int count(const std::string& text, const std::string& what) {
-    int found = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++found;
-    return found;
 }
 
 const char* const kInAppearance = "\nShape { appearance Appearance {\n";
@@ -129,10 +125,10 @@ TEST_F(WriterAppearance, LaterTexturedShapesOfAFileReferToTheFirstImage) {
     }
     checkWithReaders();
     const std::string text = written();
-    EXPECT_EQ(count(text, "PixelTexture"), 1);
-    EXPECT_EQ(count(text, "0x010203 "), 1);
-    EXPECT_EQ(count(text, "\ttexture USE pixmap\n"), 2);
-    EXPECT_EQ(count(text, "TextureTransform"), 3);
+    EXPECT_EQ(occurrences(text, "PixelTexture"), 1);
+    EXPECT_EQ(occurrences(text, "0x010203 "), 1);
+    EXPECT_EQ(occurrences(text, "\ttexture USE pixmap\n"), 2);
+    EXPECT_EQ(occurrences(text, "TextureTransform"), 3);
 }
 
 TEST_F(WriterAppearance, ANewFileWritesTheImageAgain) {
@@ -176,7 +172,7 @@ TEST_F(WriterAppearance, ARangeBelowTheHostToleranceIsNotStretched) {
     writer.writeTextureTransform(1000.0f, 1000.0001f);  // within a millionth of the values
     writer.writeTextureTransform(0.0f, 1e-7f);          // below the floor near zero
     const std::string text = written();
-    EXPECT_EQ(count(text, "scale\t1 1.0"), 3) << text;
+    EXPECT_EQ(occurrences(text, "scale\t1 1.0"), 3) << text;
 }
 
 TEST_F(WriterAppearance, ARangeJustAboveTheToleranceIsStretched) {

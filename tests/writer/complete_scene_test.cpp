@@ -11,6 +11,8 @@
 
 namespace {
 
+using testing_support::occurrences;
+
 constexpr int kShellKinds[] = {0, 9, 1, 8};
 constexpr int kSolidKinds[] = {7, 6, 5, 4, 3, 2};
 constexpr int kElementsPerKind = 2;
@@ -62,12 +64,6 @@ std::string bracketProblem(const std::string& text) {
     return open.empty() ? "" : std::to_string(open.size()) + " left open";
 }
 
-int count(const std::string& text, const std::string& what) {
-    int found = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++found;
-    return found;
-}
-
 class WriterCompleteScene : public WriterOutputTest {
 protected:
     void writePart(const char* name, std::span<const int> kinds, bool perElementColors) {
@@ -104,6 +100,15 @@ protected:
                                    2, "demo.model", 0, 0.0f, 1);
     }
 
+    // A file of one shell part, as an export of a plate writes it.
+    void writePlateScene() {
+        const float center[] = {0.0f, 0.0f, 0.0f};
+        writer.writeViewpoint(7.0f, center);
+        writePart("Plate", kShellKinds, false);
+        writer.endGlobalModel();
+        writeLegend();
+    }
+
     Model model;
     const unsigned char spectrumImage[8] = {0, 0, 255, 0, 255, 0, 0, 0};
 };
@@ -119,24 +124,20 @@ TEST_F(WriterCompleteScene, EveryElementKindInOneFileReadsCleanly) {
 
     const std::string text = written();
     EXPECT_EQ(bracketProblem(text), "");
-    EXPECT_EQ(count(text, "DEF Global_model Transform"), 1);
-    EXPECT_EQ(count(text, "coord DEF global_coords Coordinate"), 1);
-    EXPECT_EQ(count(text, "coord USE global_coords"), 9);
-    EXPECT_EQ(count(text, "PixelTexture"), 1);
-    EXPECT_EQ(count(text, "texCoord DEF texVals"), 1);
-    EXPECT_EQ(count(text, "texCoord USE texVals"), 3);
-    EXPECT_EQ(count(text, "Color {"), 6);
-    EXPECT_EQ(count(text, "DEF Shell_part Transform"), 1);
-    EXPECT_EQ(count(text, "DEF Solid_part Transform"), 1);
+    EXPECT_EQ(occurrences(text, "DEF Global_model Transform"), 1);
+    EXPECT_EQ(occurrences(text, "coord DEF global_coords Coordinate"), 1);
+    EXPECT_EQ(occurrences(text, "coord USE global_coords"), 9);
+    EXPECT_EQ(occurrences(text, "PixelTexture"), 1);
+    EXPECT_EQ(occurrences(text, "texCoord DEF texVals"), 1);
+    EXPECT_EQ(occurrences(text, "texCoord USE texVals"), 3);
+    EXPECT_EQ(occurrences(text, "Color {"), 6);
+    EXPECT_EQ(occurrences(text, "DEF Shell_part Transform"), 1);
+    EXPECT_EQ(occurrences(text, "DEF Solid_part Transform"), 1);
     EXPECT_LT(text.find("ROUTE ss.rotation_changed"), text.find("DEF Spectrum Transform"));
 }
 
 TEST_F(WriterCompleteScene, AnAnimationOfTheSharedCoordinatesReadsCleanly) {
-    const float center[] = {0.0f, 0.0f, 0.0f};
-    writer.writeViewpoint(7.0f, center);
-    writePart("Plate", kShellKinds, false);
-    writer.endGlobalModel();
-    writeLegend();
+    writePlateScene();
     std::vector<float> moved = model.coords;
     for (size_t i = 2; i < moved.size(); i += 3) moved[i] += 1.0f;
     writer.writeCoordinateAnimation({{0.0, model.coords.data()}, {1.0, moved.data()}},
@@ -145,7 +146,7 @@ TEST_F(WriterCompleteScene, AnAnimationOfTheSharedCoordinatesReadsCleanly) {
 
     const std::string text = written();
     EXPECT_EQ(bracketProblem(text), "");
-    EXPECT_EQ(count(text, "ROUTE ci.value_changed TO global_coords.set_point"), 1);
+    EXPECT_EQ(occurrences(text, "ROUTE ci.value_changed TO global_coords.set_point"), 1);
 }
 
 TEST_F(WriterCompleteScene, ConsecutiveFilesEachCarryTheirOwnDefinitions) {
@@ -155,20 +156,16 @@ TEST_F(WriterCompleteScene, ConsecutiveFilesEachCarryTheirOwnDefinitions) {
             writer.reset();
             ASSERT_TRUE(writer.openFile(guName(file)));
         }
-        const float center[] = {0.0f, 0.0f, 0.0f};
-        writer.writeViewpoint(7.0f, center);
-        writePart("Plate", kShellKinds, false);
-        writer.endGlobalModel();
-        writeLegend();
+        writePlateScene();
     }
     checkWithReaders();
     // Only the second file is left; it defines everything itself.
     const std::string text = written();
     EXPECT_EQ(bracketProblem(text), "");
-    EXPECT_EQ(count(text, "coord DEF global_coords"), 1);
-    EXPECT_EQ(count(text, "PixelTexture"), 1);
-    EXPECT_EQ(count(text, "DEF Global_model"), 1);
-    EXPECT_EQ(count(text, "DEF Spectrum Transform"), 1);
+    EXPECT_EQ(occurrences(text, "coord DEF global_coords"), 1);
+    EXPECT_EQ(occurrences(text, "PixelTexture"), 1);
+    EXPECT_EQ(occurrences(text, "DEF Global_model"), 1);
+    EXPECT_EQ(occurrences(text, "DEF Spectrum Transform"), 1);
 }
 
 }  // namespace

@@ -12,6 +12,8 @@
 
 namespace {
 
+using testing_support::occurrences;
+
 using testing_support::splitLines;
 
 // Positions 0..n-1 as the model's node numbers, coordinates spread so no two nodes coincide.
@@ -26,12 +28,6 @@ std::vector<int> identity(int count) {
     std::vector<int> nodes(count);
     std::iota(nodes.begin(), nodes.end(), 0);
     return nodes;
-}
-
-int count(const std::string& text, const std::string& what) {
-    int found = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++found;
-    return found;
 }
 
 // The numbers between "[" and "]" of the first list that follows `field`.
@@ -213,8 +209,8 @@ TEST_F(WriterFaceSet, TheSecondSharingFaceSetOfAFileRefersToTheFirstCoordinates)
     checkWithReaders();
 
     const std::string text = written();
-    EXPECT_EQ(count(text, "coord DEF global_coords Coordinate {"), 1);
-    EXPECT_EQ(count(text, "0.000000 0.000000 0.000000 "), 1);
+    EXPECT_EQ(occurrences(text, "coord DEF global_coords Coordinate {"), 1);
+    EXPECT_EQ(occurrences(text, "0.000000 0.000000 0.000000 "), 1);
     const size_t second = text.find("Shape {", text.find("Shape {") + 1);
     EXPECT_NE(text.find("coord USE global_coords\n", second), std::string::npos) << text;
 }
@@ -230,8 +226,8 @@ TEST_F(WriterFaceSet, WithoutSharingEveryFaceSetWritesThePointsAgainUnderTheSame
     }
     checkWithReaders();
     const std::string text = written();
-    EXPECT_EQ(count(text, "coord DEF global_coords Coordinate {"), 2);
-    EXPECT_EQ(count(text, "USE"), 0);
+    EXPECT_EQ(occurrences(text, "coord DEF global_coords Coordinate {"), 2);
+    EXPECT_EQ(occurrences(text, "USE"), 0);
 }
 
 TEST_F(WriterFaceSet, ResetStartsANewFileWithTheFullCoordinateAndTextureNodes) {
@@ -403,7 +399,7 @@ TEST_F(WriterFaceSet, NodeValuesBecomeTextureCoordinatesOncePerFile) {
         << text;
     EXPECT_NE(text.find("\t\t\t]\n\t\t\ttexCoord USE texVals\n\t\t\tsolid FALSE"), std::string::npos)
         << text;
-    EXPECT_EQ(count(text, "TextureCoordinate"), 1);
+    EXPECT_EQ(occurrences(text, "TextureCoordinate"), 1);
 }
 
 TEST_F(WriterFaceSet, PerElementColoursTakeThePlaceOfTextureCoordinates) {
