@@ -12,7 +12,13 @@
 #include <set>
 #include <vector>
 
+class ZVRMLPartWriter;
+
 class SCENEPORT_API ZVRMLAdapter {
+    // The steps that filterParts and filterSkinOnly share. A friend rather than a member, so the
+    // class keeps exactly the members the host knows.
+    friend class ZVRMLPartWriter;
+
 public:
     // The export request: which window and model, where to, and four switches.
     struct SCENEPORT_API ExportParams {

@@ -89,3 +89,16 @@ constexpr bool isVRMLElementKind(int kind) { return kind >= 0 && kind < kVRMLEle
 // 6-node triangles, 4- and 8-node quadrilaterals, then the solids from the 4-node tetrahedron to
 // the 20-node hexahedron). The two numberings run in different orders.
 inline constexpr std::array<int, kVRMLElementKindCount> kVRMLKindOfMeshType{0, 9, 1, 8, 7, 6, 5, 4, 3, 2};
+
+// The host's mesh types 0 to 3 are shells, 4 to 9 solids. A 3D part's connectivity lists hold
+// the solid types only, so its list for mesh type t is entry t - kVRMLFirstSolidMeshType.
+inline constexpr int kVRMLFirstSolidMeshType = 4;
+
+constexpr bool isVRMLShellMeshType(int meshType) { return meshType < kVRMLFirstSolidMeshType; }
+
+// The polygons one element of a host mesh type adds to its face set, and so how many times its
+// colour repeats in a per-face colour list.
+constexpr int facesPerElementOfMeshType(int meshType) {
+    return kVRMLElementKinds[kVRMLKindOfMeshType[meshType]].facesPerElement();
+}
+
