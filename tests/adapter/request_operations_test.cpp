@@ -1,21 +1,11 @@
 // The operations that belong to the request itself: per-frame file names, the prompt-line
 // message and the reset of the global writer.
-#include "ZVRMLAdapter.h"
-#include "ZVRMLWriter.h"
+#include "adapter_probe.h"
 #include "host_log.h"
-#include "test_support.h"
 
 #include <string>
 
 namespace {
-
-// Reaches the protected operations the way a class derived by the host would.
-class AdapterProbe : public ZVRMLAdapter {
-public:
-    using ZVRMLAdapter::displayExportingInfoMessage;
-    using ZVRMLAdapter::getFilename;
-    using ZVRMLAdapter::initialize;
-};
 
 std::wstring wide(const GuString& s) { return s.GetBuffer(); }
 
