@@ -1,0 +1,73 @@
+#include "scene_text.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace testing_support {
+namespace {
+
+// The text between the first `opening` and the next "]"; empty without `opening`.
+std::string listAfter(const std::string& text, const std::string& opening) {
+    const size_t start = text.find(opening);
+    if (start == std::string::npos) return {};
+    const size_t begin = start + opening.size();
+    return text.substr(begin, text.find(']', begin) - begin);
+}
+
+// Every number in `list`, whatever separates them (blanks, commas, line breaks, tabs).
+std::vector<double> numbersIn(const std::string& list) {
+    std::vector<double> numbers;
+    const char* at = list.c_str();
+    while (*at != '\0') {
+        char* end = nullptr;
+        const double value = std::strtod(at, &end);
+        if (end == at) {
+            ++at;
+            continue;
+        }
+        numbers.push_back(value);
+        at = end;
+    }
+    return numbers;
+}
+
+}  // namespace
+
+std::vector<ShapeText> shapesIn(const std::string& scene) {
+    std::vector<ShapeText> shapes;
+    const std::string marker = "Shape {";
+    for (size_t at = scene.find(marker); at != std::string::npos;) {
+        const size_t next = scene.find(marker, at + 1);
+        const size_t nextPart = scene.find(" Transform {", at);
+        const size_t end = std::min(next, nextPart);
+        ShapeText shape;
+        shape.text = scene.substr(at, end == std::string::npos ? std::string::npos : end - at);
+
+        std::vector<int> face;
+        for (double index : numbersIn(listAfter(shape.text, "coordIndex ["))) {
+            if (index < 0) {
+                shape.faces.push_back(face);
+                face.clear();
+            } else {
+                face.push_back(static_cast<int>(index));
+            }
+        }
+        const std::vector<double> components = numbersIn(listAfter(shape.text, "color ["));
+        for (size_t c = 0; c + 2 < components.size(); c += 3)
+            shape.colors.push_back({static_cast<int>(std::lround(components[c] * 255)),
+                                    static_cast<int>(std::lround(components[c + 1] * 255)),
+                                    static_cast<int>(std::lround(components[c + 2] * 255))});
+        shapes.push_back(std::move(shape));
+        at = next;
+    }
+    return shapes;
+}
+
+std::string partText(const std::string& scene, const std::string& name) {
+    const size_t start = scene.find("DEF " + name + " Transform {");
+    if (start == std::string::npos) return {};
+    const size_t next = scene.find(" Transform {", scene.find('\n', start));
+    return scene.substr(start, next == std::string::npos ? std::string::npos : next - start);
+}
+
+}  // namespace testing_support

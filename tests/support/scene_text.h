@@ -1,0 +1,24 @@
+// Reading back what a scene file says about its shapes: which faces each one draws and in which
+// colours, so tests can compare a file with the model it came from instead of with fixed text.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+struct ShapeText {
+    std::string text;                         // from "Shape {" to the next shape or part
+    std::vector<std::vector<int>> faces;      // coordIndex, split at -1
+    std::vector<std::array<int, 3>> colors;   // the Color node's colours, as 0..255 bytes
+};
+
+// The shapes of `scene`, in file order.
+std::vector<ShapeText> shapesIn(const std::string& scene);
+
+// The text of the transform named `name` ("DEF <name> Transform"), up to the next part or the
+// end of the file; empty when there is none.
+std::string partText(const std::string& scene, const std::string& name);
+
+}  // namespace testing_support
