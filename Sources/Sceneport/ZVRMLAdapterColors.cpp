@@ -11,9 +11,9 @@
 
 namespace {
 
-// What a face gets when no window shows the model, so there is no spectrum to ask: a neutral
-// grey, one per face all the same, so the colour list still matches the faces written.
-constexpr std::uint32_t kNoSpectrumColor = 0x808080;
+// What a face gets when no window shows the model, so there is no spectrum to ask: one colour
+// for every face, so the colour list still matches the faces written.
+constexpr std::uint32_t kNoSpectrumColor = kVRMLNeutralGrey * 0x010101u;
 
 // The spectrum of the window that shows `model`; that window need not be the exported one.
 const CZdbSpectrum* spectrumShowing(ModelStr* model) {

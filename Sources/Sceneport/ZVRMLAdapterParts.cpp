@@ -8,6 +8,9 @@
 
 #include "hostmath.h"
 
+#include <algorithm>
+#include <cstddef>
+
 namespace {
 
 // The one coordinate list of a file, shared by every face set of every part.
@@ -74,10 +77,13 @@ public:
 
         const bool elementColors = needsElementColors() && colorValues != nullptr;
         if (elementColors) {
+            const int faces = facesPerElementOfMeshType(meshType);
             // The signature takes the values writable; they are only read.
             m_record->elementColors = m_adapter.getPerElementColors(
-                const_cast<float*>(colorValues), elementCount, 0,
-                facesPerElementOfMeshType(meshType));
+                const_cast<float*>(colorValues), valuedElements(colorValues, elementCount), 0,
+                faces);
+            m_record->elementColors.resize(3 * static_cast<std::size_t>(elementCount) * faces,
+                                           kVRMLNeutralGrey);
         }
         const std::set<int> skipped =
             m_adapter.getDeletedElements(m_part, meshType, m_frameIndex, elementCount);
@@ -96,6 +102,20 @@ public:
     }
 
 private:
+    // How many of `count` elements, their values starting at `first`, have a value. A skin takes
+    // one value per face from the part's first, and can have more faces than the part has
+    // elements: for the model's last part the array would end before the faces do. Those faces
+    // get the neutral colour instead of a read past the host's array.
+    int valuedElements(const float* first, int count) const {
+        const ContourInfoStr* shown =
+            WindowGetContourInfo(m_adapter.params.window, m_adapter.params.model);
+        // Values that are not the window's belong to whoever put them in the record, and only
+        // they know the length.
+        if (shown->values != m_record->values) return count;
+        const std::ptrdiff_t available = shown->values + shown->valueCount - first;
+        return static_cast<int>(std::clamp<std::ptrdiff_t>(available, 0, count));
+    }
+
     ZVRMLAdapter& m_adapter;
     FePartStr* m_part;
     int m_frameIndex;

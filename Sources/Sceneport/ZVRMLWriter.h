@@ -16,6 +16,10 @@
 #include <set>
 #include <vector>
 
+// The red, green and blue (0..255) of a face whose element has no contour colour: no window
+// shows the model's spectrum, or the element lies past the end of the contour values.
+inline constexpr int kVRMLNeutralGrey = 128;
+
 // The material of one shape; all zero to start.
 struct MaterialInfo {
     float diffuseColor[3] = {0.0f, 0.0f, 0.0f};  // red, green, blue, 0..1

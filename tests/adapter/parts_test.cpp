@@ -357,6 +357,22 @@ TEST_F(AdapterParts, SkinQuadrilateralColoursFollowThePartsTriangleValues) {
     EXPECT_EQ(valuesOf(shapes[0]), (std::vector<int>{2, 3, 4, 5, 6, 7}));
 }
 
+TEST_F(AdapterParts, SkinFacesBeyondTheLastValueAreGreyNotReadPastTheArray) {
+    host::ModelBuilder model("Last");
+    adapter.params.model = model;
+    model.part("Plate").nodes({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}).elements(FE_MESH_TRIA3, {0, 1, 2});
+    // The model's last part: one hexahedron, one value, six skin faces.
+    FePartStr* cube = model.part("Cube").nodes(kCube).elements(FE_MESH_HEXA8, {0, 1, 2, 3, 4, 5, 6, 7}).handle();
+    elementContours(model);
+    writeSkin(cube, 0, 1);
+    const std::vector<ShapeText> shapes = shapesIn(completeFile());
+    ASSERT_EQ(shapes.size(), 1u);
+    ASSERT_EQ(shapes[0].colors.size(), 6u);
+    EXPECT_EQ(valueOfRed(shapes[0].colors[0][0]), 1);
+    for (size_t face = 1; face < 6; ++face)
+        EXPECT_EQ(shapes[0].colors[face], (std::array<int, 3>{128, 128, 128})) << "face " << face;
+}
+
 TEST_F(AdapterParts, ASolidPartWithoutSkinWritesNothingAndTheNextPartOpensTheModel) {
     host::ModelBuilder model("Hollow");
     adapter.params.model = model;
