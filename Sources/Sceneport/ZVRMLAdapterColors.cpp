@@ -1,6 +1,7 @@
 // The colouring of a shape: one spectrum colour per face for element values, and the material
 // with, for node values, the spectrum as a texture.
 #include "ZVRMLAdapter.h"
+#include "ZVRMLPackedColor.h"
 #include "ZVRMLWriter.h"
 
 #include "hostapp.h"
@@ -36,10 +37,7 @@ std::vector<int> ZVRMLAdapter::getPerElementColors(float* values, int count, int
     for (int element = 0; element < count; ++element) {
         const std::uint32_t packed =
             spectrum != nullptr ? spectrum->GetColorForValue(values[element]) : kNoSpectrumColor;
-        const int red = static_cast<int>(packed & 0xFF);
-        const int green = static_cast<int>((packed >> 8) & 0xFF);
-        const int blue = static_cast<int>((packed >> 16) & 0xFF);
-        for (int face = 0; face < facesPerElement; ++face) colors.insert(colors.end(), {red, green, blue});
+        for (int face = 0; face < facesPerElement; ++face) appendPackedColor(colors, packed);
     }
     return colors;
 }

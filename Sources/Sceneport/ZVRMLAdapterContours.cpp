@@ -2,6 +2,7 @@
 // values live, the values themselves, the spectrum's range, bands and level values, and the
 // one-row texture the host renders for the spectrum.
 #include "ZVRMLAdapter.h"
+#include "ZVRMLPackedColor.h"
 
 #include "hostwin.h"
 
@@ -118,9 +119,6 @@ void ZVRMLAdapter::getSpectrumColors(CZdbSpectrum* spectrum, float** levels, int
     colors.clear();
     for (int band = 0; band < colorCount; ++band) {
         // A spectrum that reports bands but no table gives them black rather than a null read.
-        const unsigned int packed = table != nullptr ? table[band] : 0u;
-        colors.push_back(static_cast<int>(packed & 0xFF));
-        colors.push_back(static_cast<int>((packed >> 8) & 0xFF));
-        colors.push_back(static_cast<int>((packed >> 16) & 0xFF));
+        appendPackedColor(colors, table != nullptr ? table[band] : 0u);
     }
 }
