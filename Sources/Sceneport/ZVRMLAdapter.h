@@ -12,11 +12,13 @@
 #include <set>
 #include <vector>
 
+class ZVRMLExportRun;
 class ZVRMLPartWriter;
 
 class SCENEPORT_API ZVRMLAdapter {
-    // The steps that filterParts and filterSkinOnly share. A friend rather than a member, so the
-    // class keeps exactly the members the host knows.
+    // The steps of one export, and those that filterParts and filterSkinOnly share. Friends
+    // rather than members, so the class keeps exactly the members the host knows.
+    friend class ZVRMLExportRun;
     friend class ZVRMLPartWriter;
 
 public:
