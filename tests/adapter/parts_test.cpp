@@ -15,10 +15,13 @@
 
 namespace {
 
+using testing_support::countingColors;
 using testing_support::occurrences;
 using testing_support::partText;
 using testing_support::shapesIn;
 using testing_support::ShapeText;
+using testing_support::valueOfRed;
+using testing_support::valuesOf;
 using Faces = std::vector<std::vector<int>>;
 
 // The unit cube's corners in the host's hexahedron order, and a wedge and a tetrahedron in it.
@@ -34,21 +37,6 @@ Faces tableFaces(int kind, const std::vector<int>& nodes) {
         faces.push_back(polygon);
     }
     return faces;
-}
-
-// A spectrum of 16 bands over 0..16 whose band k has the red component 10 + 15k, so a colour
-// read back from a file names the value it was made from.
-std::vector<uint32_t> countingColors() {
-    std::vector<uint32_t> colors;
-    for (uint32_t band = 0; band < 16; ++band) colors.push_back(10 + 15 * band);
-    return colors;
-}
-int valueOfRed(int red) { return (red - 10) / 15; }
-
-std::vector<int> valuesOf(const ShapeText& shape) {
-    std::vector<int> values;
-    for (const auto& color : shape.colors) values.push_back(valueOfRed(color[0]));
-    return values;
 }
 
 class AdapterParts : public AdapterSceneTest {

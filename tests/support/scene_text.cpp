@@ -70,4 +70,18 @@ std::string partText(const std::string& scene, const std::string& name) {
     return scene.substr(start, next == std::string::npos ? std::string::npos : next - start);
 }
 
+std::vector<uint32_t> countingColors() {
+    std::vector<uint32_t> colors;
+    for (uint32_t band = 0; band < 16; ++band) colors.push_back(10 + 15 * band);
+    return colors;
+}
+
+int valueOfRed(int red) { return (red - 10) / 15; }
+
+std::vector<int> valuesOf(const ShapeText& shape) {
+    std::vector<int> values;
+    for (const auto& color : shape.colors) values.push_back(valueOfRed(color[0]));
+    return values;
+}
+
 }  // namespace testing_support

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -20,5 +21,12 @@ std::vector<ShapeText> shapesIn(const std::string& scene);
 // The text of the transform named `name` ("DEF <name> Transform"), up to the next part or the
 // end of the file; empty when there is none.
 std::string partText(const std::string& scene, const std::string& name);
+
+// A spectrum of 16 bands over 0..16 whose band k has the red component 10 + 15k, so a colour
+// read back from a file names the value it was made from: give it the range 0..16.
+std::vector<uint32_t> countingColors();
+int valueOfRed(int red);
+// The value behind each of the shape's colours.
+std::vector<int> valuesOf(const ShapeText& shape);
 
 }  // namespace testing_support
