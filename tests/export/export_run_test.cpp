@@ -97,6 +97,7 @@ TEST_F(ExportRun, AllFramesGivesOneNumberedFilePerFrameInFrameOrder) {
         EXPECT_EQ(occurrences(text, frameLabel(labels[frame])), 1) << "frame " << frame;
         EXPECT_EQ(occurrences(text, viewpointAt(positions[frame])), 1) << "frame " << frame;
         EXPECT_EQ(shapesIn(partText(text, "Plate")).size(), 1u);
+        EXPECT_EQ(occurrences(text, "\"Moving_plate\""), 1);  // the title, cleaned as a name
     }
 
     ASSERT_EQ(host::hostLog().console.size(), 1u);
@@ -122,6 +123,38 @@ TEST_F(ExportRun, TheCurrentFrameGoesToExactlyTheRequestedFile) {
     ASSERT_EQ(host::hostLog().console.size(), 1u);
     EXPECT_EQ(host::hostLog().console[0].text,
               L"Exported current frame to file: <a>" + widen(pathOf("current.wrl")) + L"</a>\n");
+}
+
+TEST_F(ExportRun, EachFrameCarriesThatFramesContourColours) {
+    // Element e has the value frame + e, and the spectrum names each value by its colour.
+    host::ModelBuilder model = movingPlate();
+    model.elementField("rising", [](int frame, int element) { return float(frame + element); });
+    host::WindowBuilder window(model);
+    window.contour("rising").colors(testing_support::countingColors()).range(0.0f, 16.0f);
+    ZVRMLAdapter::ExportParams params = request(model, window, "run.wrl");
+    params.allFrames = true;
+    params.exportContours = true;
+
+    ASSERT_EQ(adapter.ExportVRMLData(params), 1);
+
+    for (int frame = 0; frame < 3; ++frame) {
+        const auto shapes =
+            shapesIn(partText(written("run" + std::to_string(frame + 1) + ".wrl"), "Plate"));
+        ASSERT_EQ(shapes.size(), 1u);
+        EXPECT_EQ(testing_support::valuesOf(shapes[0]), (std::vector<int>{frame, frame + 1}));
+    }
+}
+
+TEST_F(ExportRun, AModelWithFewerFramesThanTheHostShowsIsWrittenAtItsLast) {
+    host::ModelBuilder model = movingPlate();
+    host::WindowBuilder window(model);
+    host::showFrame(7);
+
+    EXPECT_EQ(adapter.ExportVRMLData(request(model, window, "current.wrl")), 1);
+
+    const std::string text = written("current.wrl");
+    EXPECT_EQ(occurrences(text, frameLabel("3 / 1.5")), 1);
+    EXPECT_EQ(occurrences(text, viewpointAt("1.000000 0.500000 12.000000")), 1);
 }
 
 TEST_F(ExportRun, AResultWithoutFramesWritesNoFileButStillReportsTheDirectory) {

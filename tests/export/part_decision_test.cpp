@@ -108,6 +108,33 @@ TEST_F(PartDecision, PartsTheUserDidNotFlagAreLeftOutWithoutChangingTheResult) {
     EXPECT_TRUE(written(text, "Hidden"));
 }
 
+TEST_F(PartDecision, SkinOnlyTakesTheOuterFacesOfSolidPartsAndLeavesShellsWhole) {
+    host::ModelBuilder model("Skin");
+    plate(model, "Shell");
+    // Two cubes side by side: the face they share is not on the skin.
+    model.part("Solid")
+        .nodes({{0, 0, 1}, {1, 0, 1}, {2, 0, 1}, {0, 1, 1}, {1, 1, 1}, {2, 1, 1},
+                {0, 0, 2}, {1, 0, 2}, {2, 0, 2}, {0, 1, 2}, {1, 1, 2}, {2, 1, 2}})
+        .elements(FE_MESH_HEXA8, {0, 1, 4, 3, 6, 7, 10, 9, 1, 2, 5, 4, 7, 8, 11, 10});
+    host::WindowBuilder window(model);
+    ZVRMLAdapter::ExportParams params = request(model, window);
+
+    const auto facesOf = [](const std::string& text, const std::string& part) {
+        size_t faces = 0;
+        for (const auto& shape : shapesIn(partText(text, part))) faces += shape.faces.size();
+        return faces;
+    };
+    std::string text = exportModel(params);
+    EXPECT_EQ(facesOf(text, "Solid"), 12u);
+    EXPECT_EQ(facesOf(text, "Shell"), 2u);
+
+    params.skinOnly = true;
+    text = exportModel(params);
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(facesOf(text, "Solid"), 10u);
+    EXPECT_EQ(facesOf(text, "Shell"), 2u);
+}
+
 TEST_F(PartDecision, PartsLeftOutStillTakeTheirShareOfTheContourValues) {
     // Element e has the value e, model-wide: a written part's colours name its own elements.
     host::ModelBuilder model("Offsets");
