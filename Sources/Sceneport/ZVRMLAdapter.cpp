@@ -22,8 +22,6 @@ float* copyLevels(const float* levels, int colorCount) {
 
 }  // namespace
 
-// The request record copies member by member in field order; that order is part of the binary
-// interface with the host.
 ZVRMLAdapter::ExportParams::ExportParams()
     : window(nullptr),
       model(nullptr),
@@ -33,14 +31,8 @@ ZVRMLAdapter::ExportParams::ExportParams()
       exportContours(false),
       skinOnly(false) {}
 
-ZVRMLAdapter::ExportParams::ExportParams(const ExportParams& other)
-    : window(other.window),
-      model(other.model),
-      fileName(other.fileName),
-      flaggedPartsOnly(other.flaggedPartsOnly),
-      allFrames(other.allFrames),
-      exportContours(other.exportContours),
-      skinOnly(other.skinOnly) {}
+// Member by member, in field order; defined here so that the host calls the library's copy.
+ZVRMLAdapter::ExportParams::ExportParams(const ExportParams& other) = default;
 
 ZVRMLAdapter::ExportParams::~ExportParams() {
     // The window and the model are the host's: forgetting them is all the record may do.
@@ -48,16 +40,8 @@ ZVRMLAdapter::ExportParams::~ExportParams() {
     model = nullptr;
 }
 
-ZVRMLAdapter::ExportParams& ZVRMLAdapter::ExportParams::operator=(const ExportParams& other) {
-    window = other.window;
-    model = other.model;
-    fileName = other.fileName;
-    flaggedPartsOnly = other.flaggedPartsOnly;
-    allFrames = other.allFrames;
-    exportContours = other.exportContours;
-    skinOnly = other.skinOnly;
-    return *this;
-}
+ZVRMLAdapter::ExportParams& ZVRMLAdapter::ExportParams::operator=(const ExportParams& other) =
+    default;
 
 ZVRMLAdapter::_ContourExportInfoStr::_ContourExportInfoStr()
     : resultName{},

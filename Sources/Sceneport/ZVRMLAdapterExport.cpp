@@ -17,9 +17,7 @@
 
 namespace {
 
-// The host's attribute keys and solver codes the run reads.
-constexpr int kPartElementCountKey = DBS_PART_ELEMENT_COUNT;
-constexpr int kPartResultElementCountKey = DBS_PART_RESULT_ELEMENT_COUNT;
+// Bit 0 of a part's state: the user flagged (selected) the part.
 constexpr unsigned char kPartFlaggedBit = 0x01;
 
 // The host names the release site of each block it gets back; the file name is enough.
@@ -33,8 +31,7 @@ constexpr const char* baseName(std::string_view path) {
 template <typename T>
 void releaseHostMemory(T*& pointer, std::source_location site = std::source_location::current()) {
     do {
-        ZGuFree(const_cast<void*>(static_cast<const void*>(pointer)), baseName(site.file_name()),
-                static_cast<int>(site.line()));
+        ZGuFree(pointer, baseName(site.file_name()), static_cast<int>(site.line()));
         pointer = nullptr;
         // The host takes one pass off per call; a count it never set above 0 needs none.
     } while (__ZxFreeLoopCount__ > 0);
@@ -44,8 +41,8 @@ void releaseHostMemory(T*& pointer, std::source_location site = std::source_loca
 // host does not give (0) may still hold result elements.
 int elementCountOf(FePartStr* part) {
     int count = 0;
-    DbsVaGetValues(part, kPartElementCountKey, &count, 0);
-    if (count == 0) DbsVaGetValues(part, kPartResultElementCountKey, &count, 0);
+    DbsVaGetValues(part, DBS_PART_ELEMENT_COUNT, &count, 0);
+    if (count == 0) DbsVaGetValues(part, DBS_PART_RESULT_ELEMENT_COUNT, &count, 0);
     return count;
 }
 
@@ -104,8 +101,10 @@ private:
         MngrObjectListStr* list = nullptr;
         MngrGetObjectList(m_adapter.params.model, fePartClass_p, &list);
         if (list != nullptr) {
-            for (int index = 0; index < list->count && list->objects != nullptr; ++index)
-                m_parts.push_back(static_cast<FePartStr*>(list->objects[index]));
+            if (list->objects != nullptr) {
+                for (int index = 0; index < list->count; ++index)
+                    m_parts.push_back(static_cast<FePartStr*>(list->objects[index]));
+            }
             // The record goes back at once; the objects it listed are the model's.
             releaseHostMemory(list);
         }
