@@ -46,9 +46,7 @@ protected:
     // Closes the file and returns everything after the two header lines.
     std::string body() {
         globalVRMLWriter.closeFile();
-        const std::string text = testing_support::readFile(file);
-        const size_t headerEnd = text.find('\n', text.find('\n') + 1);
-        return headerEnd == std::string::npos ? text : text.substr(headerEnd + 1);
+        return testing_support::afterHeader(testing_support::readFile(file));
     }
 
     // Ends the global model as an export does, closes the file and keeps it for the independent

@@ -2,6 +2,7 @@
 // wide_printf.h: the host platform's string conventions, the numeric conversions checked
 // against the C library (in the "C" locale), and long output.
 #include "hoststr.h"
+#include "test_support.h"
 #include "wide_printf.h"
 
 #include <gtest/gtest.h>
@@ -40,7 +41,7 @@ void appendViaVaList(std::wstring& out, const wchar_t* directive, ...) {
     va_end(args);
 }
 
-std::wstring widen(const std::string& ascii) { return {ascii.begin(), ascii.end()}; }
+using testing_support::widen;
 
 TEST(WidePrintf, StringsFollowTheHostWideConventions) {
     EXPECT_EQ(format(L"%s|%ls|%ws", L"wide", L"long", L"w"), L"wide|long|w");

@@ -51,6 +51,13 @@ std::vector<std::string> splitLines(const std::string& text) {
     return lines;
 }
 
+std::string afterHeader(const std::string& text) {
+    const size_t secondBreak = text.find('\n', text.find('\n') + 1);
+    return secondBreak == std::string::npos ? text : text.substr(secondBreak + 1);
+}
+
+std::wstring widen(std::string_view ascii) { return {ascii.begin(), ascii.end()}; }
+
 void keepVrmlSample(const std::string& text) {
 #ifdef SCENEPORT_VRML_SAMPLE_DIR
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace testing_support {
@@ -30,6 +31,13 @@ std::string readFile(const std::filesystem::path& file);
 
 // How often `what` stands in `text`, overlapping occurrences included.
 int occurrences(const std::string& text, const std::string& what);
+
+// What follows a scene file's two header lines (the signature and the comment with the date,
+// which differs from run to run); the whole text when it has no complete header.
+std::string afterHeader(const std::string& text);
+
+// ASCII text as a wide string, for comparing with the host's wide texts.
+std::wstring widen(std::string_view ascii);
 
 // The text split at "\n"; a final line break does not add an empty line.
 std::vector<std::string> splitLines(const std::string& text);

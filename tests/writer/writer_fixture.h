@@ -23,14 +23,12 @@ protected:
     std::string written() {
         writer.closeFile();
         const std::string text = testing_support::readFile(file);
-        const size_t firstBreak = text.find('\n');
-        const size_t secondBreak = text.find('\n', firstBreak + 1);
-        EXPECT_NE(secondBreak, std::string::npos) << "no complete header in:\n" << text;
-        if (secondBreak == std::string::npos) return text;
-        const std::string body = text.substr(secondBreak + 1);
-        if (m_keepForReaders)
-            testing_support::keepVrmlSample(
-                text.substr(0, secondBreak + 1) + m_readerPrefix + body + m_readerSuffix);
+        const std::string body = testing_support::afterHeader(text);
+        EXPECT_NE(body.size(), text.size()) << "no complete header in:\n" << text;
+        if (m_keepForReaders) {
+            const std::string header = text.substr(0, text.size() - body.size());
+            testing_support::keepVrmlSample(header + m_readerPrefix + body + m_readerSuffix);
+        }
         return body;
     }
 
