@@ -222,6 +222,8 @@ void ModelStr::refreshPartLists() {
 bool ModelStr::setFrame(int frameIndex, const std::array<double, 3>& scale) {
     if (!hasResult || frameIndex < 0 || frameIndex >= frameCount()) return false;
     const int nodes = nodeCount();
+    std::array<double, 3> factor{};
+    for (int axis = 0; axis < 3; ++axis) factor[axis] = deformationScale[axis] * scale[axis];
     currentCoords.resize(referenceCoords.size());
     const std::vector<float>* given =
         frameIndex < static_cast<int>(frameCoords.size()) && frameCoords[frameIndex].size() == referenceCoords.size()
@@ -236,7 +238,7 @@ bool ModelStr::setFrame(int frameIndex, const std::array<double, 3>& scale) {
             motion(frameIndex, node, xyz);
         float* out = &currentCoords[3 * static_cast<size_t>(node)];
         for (int axis = 0; axis < 3; ++axis)
-            out[axis] = static_cast<float>(reference[axis] + scale[axis] * (xyz[axis] - reference[axis]));
+            out[axis] = static_cast<float>(reference[axis] + factor[axis] * (xyz[axis] - reference[axis]));
     }
     result.nodeCount = nodes;
     result.nodeCoords = currentCoords.empty() ? nullptr : currentCoords.data();

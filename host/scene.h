@@ -31,7 +31,8 @@ struct ElementRef {
 constexpr int kNever = INT_MAX;
 
 struct Part : FePartStr {
-    std::string name;
+    std::string name;        // as the host shows it, and as it becomes a node name
+    std::string sourceName;  // as the model file gives it, when loading had to change it
     int id = 0;
     int declaredDimensionality = 0;  // 0: derived from the elements
     std::array<std::vector<int>, FE_MESH_TYPE_COUNT> connectivity;  // model node numbers
@@ -92,6 +93,9 @@ struct ModelStr {
     std::function<void(int frame, int node, float* xyz)> motion;
     std::vector<host::Field> fields;
     std::vector<host::Matrix4> cameras;  // per frame; a missing one is the identity
+    // The display's deformation scale, per axis: frames show reference + scale × displacement,
+    // on top of the factors a caller of setFrame passes.
+    std::array<double, 3> deformationScale{1.0, 1.0, 1.0};
 
     FePostResultStr result{};
     std::vector<float> currentCoords;  // what result.nodeCoords points at

@@ -1,0 +1,39 @@
+// Reading finite-element models and results from files into the host's scene, through Gmsh's
+// library: every mesh format Gmsh reads (MSH 2 and 4, ASCII and binary, with their
+// post-processing views; UNV, Nastran, VTK, INRIA .mesh, MED, ...).
+#pragma once
+
+#include "scene.h"
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace host::io {
+
+// A model that cannot be read: the message names the file and, where known, what is wrong and
+// where ("beam.msh: Gmsh cannot read it: ...").
+class ModelReadError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// What loading changed or left out, one line each, for the user to see (element types that no
+// host type holds, part names made fit for node names, values that could not be used).
+struct ReadNotes {
+    std::vector<std::string> lines;
+};
+
+// Reads the model file at `path` into a new model of the session and returns it. The model
+// always has a result object with at least one frame:
+// - parts: one per physical group (per dimension when a group mixes dimensions), else one per
+//   elementary entity; curves give one-dimensional parts;
+// - frames and times: from the views' time steps (one frame at time 0 without views);
+// - a three-component node view named displacement(s), disp or U (any case) moves the nodes of
+//   each frame; an element view named failed, deleted or erosion (any case) fails elements at
+//   the first step where it is non-zero; every other view becomes a field.
+// Throws ModelReadError for a file that is missing, unreadable or rejected.
+ModelStr& readModel(const std::filesystem::path& path, ReadNotes& notes);
+
+}  // namespace host::io
