@@ -71,6 +71,7 @@ bool ZVRMLWriter::openFile(const GuString& fileName) {
         }
         // A fail state left by an earlier closeFile must not swallow the new file.
         stream.clear();
+        m_lastFileName = narrowName;
     }
 
     writeText("#VRML V2.0 utf8");
@@ -122,6 +123,14 @@ void ZVRMLWriter::closeFile() {
         return;
     }
     stream.close();  // sets the fail state itself when flushing or closing fails
+}
+
+bool ZVRMLWriter::reopenLastFile() {
+    if (stream.is_open() || m_lastFileName.empty()) return false;
+    stream.open(m_lastFileName, std::ios::out | std::ios::app);
+    if (!stream.is_open()) return false;
+    stream.clear();
+    return true;
 }
 
 void ZVRMLWriter::writeText(const char* text) {

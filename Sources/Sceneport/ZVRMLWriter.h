@@ -14,6 +14,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <string>
 #include <vector>
 
 // The red, green and blue (0..255) of a face whose element has no contour colour: no window
@@ -127,7 +128,8 @@ public:
     bool needsScientific(float minValue, float maxValue);
 
     // A looping one-second animation of every node's coordinates, keyed 0..1, driving the
-    // coordinate node named `target`.
+    // coordinate node named `target`. Between files the writer's position is the end of the
+    // file it wrote last, so a host can add an animation to a scene an export has just written.
     void writeCoordinateAnimation(const std::map<double, float*>& frames, int nodeCount,
                                   const char* target);
 
@@ -139,10 +141,14 @@ private:
     void writeDeeperTabs();
     void writeQuoted(const GuString& text);
     void closePointList();
+    // Opens the file written last again, to add to its end; false when a file is open already
+    // or none can be.
+    bool reopenLastFile();
 
     // Exported scenes run to hundreds of megabytes; a large buffer keeps the many small writes
     // (one literal, number or tab at a time) from turning into as many system calls.
     std::unique_ptr<char[]> m_streamBuffer;
+    std::string m_lastFileName;  // narrow, as opened
 };
 
 // The writer of every export, constructed when the library is loaded and reused file after file.

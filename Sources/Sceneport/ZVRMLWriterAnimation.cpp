@@ -4,6 +4,11 @@
 
 void ZVRMLWriter::writeCoordinateAnimation(const std::map<double, float*>& frames, int nodeCount,
                                            const char* target) {
+    // Called after an export has closed its file, the animation goes to that file's end: the
+    // routes then follow the coordinate node they drive, as VRML requires.
+    const bool reopened = reopenLastFile();
+    if (!stream.is_open()) return;
+
     writeTimeSensor("ts");
 
     writeText("\n");
@@ -33,4 +38,5 @@ void ZVRMLWriter::writeCoordinateAnimation(const std::map<double, float*>& frame
     writeText("}");
 
     writeInterpolatorRoutes("ts", "ci", target);
+    if (reopened) closeFile();
 }

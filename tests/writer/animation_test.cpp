@@ -86,4 +86,20 @@ TEST_F(WriterAnimation, EveryTripleIsPrecededByTheCurrentIndentation) {
               std::string::npos);
 }
 
+TEST_F(WriterAnimation, AfterTheFileIsClosedTheAnimationIsAddedToItsEnd) {
+    std::vector<float> points{0, 0, 0, 1, 0, 0, 0, 1, 0};
+    writeDrivenCoordinates(writer, points);
+    writer.closeFile();
+    const std::string scene = testing_support::readFile(file);
+
+    writer.reset();
+    writer.writeCoordinateAnimation({{0.0, points.data()}}, 3, "global_coords");
+    EXPECT_FALSE(writer.stream.is_open()) << "the file is closed again";
+    const std::string text = testing_support::readFile(file);
+    ASSERT_EQ(text.substr(0, scene.size()), scene) << "the scene stays as it was";
+    EXPECT_TRUE(text.substr(scene.size()).starts_with("\nDEF ts TimeSensor"));
+    EXPECT_TRUE(text.ends_with("ROUTE ci.value_changed TO global_coords.set_point"));
+    testing_support::keepVrmlSample(text);
+}
+
 }  // namespace
