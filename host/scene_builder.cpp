@@ -74,12 +74,15 @@ PartBuilder& PartBuilder::elements(_FePartMeshType type, std::initializer_list<i
     return elements(type, std::span<const int>(local.begin(), local.size()));
 }
 
-PartBuilder& PartBuilder::lines(std::initializer_list<int> local) {
+PartBuilder& PartBuilder::lines(std::span<const int> local) {
     if (local.size() % 2 != 0) throw std::invalid_argument("part \"" + m_part->name + "\": a line has 2 nodes");
-    appendLocal(m_part->lineConnectivity, std::span<const int>(local.begin(), local.size()), m_part->firstNode,
-                m_part->nodeCount, *m_part);
+    appendLocal(m_part->lineConnectivity, local, m_part->firstNode, m_part->nodeCount, *m_part);
     modelChanged(*m_model);
     return *this;
+}
+
+PartBuilder& PartBuilder::lines(std::initializer_list<int> local) {
+    return lines(std::span<const int>(local.begin(), local.size()));
 }
 
 PartBuilder& PartBuilder::dimensionality(int dimension) {

@@ -37,6 +37,7 @@ public:
     PartBuilder& elements(_FePartMeshType type, std::span<const int> localConnectivity);
     PartBuilder& elements(_FePartMeshType type, std::initializer_list<int> localConnectivity);
     // Adds 2-node line elements, which make a part one-dimensional unless it has others.
+    PartBuilder& lines(std::span<const int> localConnectivity);
     PartBuilder& lines(std::initializer_list<int> localConnectivity);
     PartBuilder& dimensionality(int dimension);  // overrides the one the elements give
     PartBuilder& color(int colorNumber);

@@ -1,0 +1,14 @@
+// What a file must be before Gmsh sees it.
+#pragma once
+
+#include <filesystem>
+
+namespace host::io {
+
+// Throws ModelReadError unless `path` is a regular file this process can read and that Gmsh
+// will read as data. Gmsh runs any other file as a script of its .geo language, which can run
+// shell commands: a model file must not. Gmsh reads a file as data when it starts as an MSH
+// file does, or when its extension names another mesh format Gmsh reads.
+void checkModelFile(const std::filesystem::path& path);
+
+}  // namespace host::io
