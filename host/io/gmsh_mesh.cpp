@@ -1,0 +1,227 @@
+#include "gmsh_mesh.h"
+
+#include "gmsh_part_names.h"
+
+#include <gmsh.h>
+
+#include <array>
+#include <map>
+#include <utility>
+
+namespace host::io {
+namespace {
+
+// A physical group or an elementary entity, before its elements are read.
+struct GroupSource {
+    std::string name;
+    int dimension;
+    std::vector<int> entities;
+};
+
+constexpr std::array<const char*, 4> kEntityKinds{"Point", "Curve", "Surface", "Volume"};
+
+std::vector<GroupSource> groupSources() {
+    std::vector<GroupSource> sources;
+    gmsh::vectorpair groups;
+    gmsh::model::getPhysicalGroups(groups);
+    for (const auto& [dimension, tag] : groups) {
+        GroupSource source{{}, dimension, {}};
+        gmsh::model::getPhysicalName(dimension, tag, source.name);
+        if (source.name.empty()) source.name = "Physical " + std::to_string(dimension) + " " + std::to_string(tag);
+        gmsh::model::getEntitiesForPhysicalGroup(dimension, tag, source.entities);
+        sources.push_back(std::move(source));
+    }
+    if (!groups.empty()) return sources;
+    gmsh::vectorpair entities;
+    gmsh::model::getEntities(entities);
+    for (const auto& [dimension, tag] : entities)
+        sources.push_back({std::string(kEntityKinds.at(dimension)) + " " + std::to_string(tag), dimension, {tag}});
+    return sources;
+}
+
+std::string elementsText(std::size_t count) { return std::to_string(count) + (count == 1 ? " element" : " elements"); }
+
+std::string gmshTypeName(int gmshType) {
+    std::string name;
+    int dimension = 0, order = 0, nodes = 0, primaryNodes = 0;
+    std::vector<double> localCoordinates;
+    gmsh::model::mesh::getElementProperties(gmshType, name, dimension, order, nodes, localCoordinates, primaryNodes);
+    return name.empty() ? "type " + std::to_string(gmshType) : name;
+}
+
+// Reads the elements of one group after another into parts, numbering each part's nodes.
+class PartReader {
+public:
+    explicit PartReader(const GmshMesh& mesh) : m_mesh(mesh), m_localOf(mesh.nodeTags.size(), -1) {}
+
+    MeshPart read(const GroupSource& source) {
+        MeshPart part;
+        for (const int entity : source.entities) {
+            std::vector<int> types;
+            std::vector<std::vector<std::size_t>> elementTags, nodeTags;
+            gmsh::model::mesh::getElements(types, elementTags, nodeTags, source.dimension, entity);
+            for (std::size_t block = 0; block < types.size(); ++block)
+                add(part, types[block], elementTags[block], nodeTags[block]);
+            given(source.dimension, entity, elementTags);
+        }
+        for (const int node : part.nodes) m_localOf[node] = -1;  // ready for the next part
+        return part;
+    }
+
+    // Counts the elements of the curves, surfaces and volumes no part took; returns how many.
+    std::size_t countUnread() {
+        gmsh::vectorpair entities;
+        gmsh::model::getEntities(entities);
+        std::size_t unread = 0;
+        for (const auto& [dimension, tag] : entities) {
+            if (dimension == 0 || m_given.contains({dimension, tag})) continue;
+            std::vector<int> types;
+            std::vector<std::vector<std::size_t>> elementTags, nodeTags;
+            gmsh::model::mesh::getElements(types, elementTags, nodeTags, dimension, tag);
+            unread += given(dimension, tag, elementTags);
+        }
+        return unread;
+    }
+
+    // Elements Gmsh gave for the entities of `dimension`, each entity counted once.
+    std::size_t givenOfDimension(int dimension) const {
+        std::size_t count = 0;
+        for (const auto& [entity, elements] : m_given)
+            if (entity.first == dimension) count += elements;
+        return count;
+    }
+
+    // Elements left out, by Gmsh type.
+    const std::map<int, std::size_t>& leftOut() const { return m_leftOut; }
+
+private:
+    void add(MeshPart& part, int gmshType, const std::vector<std::size_t>& elementTags,
+             const std::vector<std::size_t>& nodeTags) {
+        const GmshElementType* type = findGmshElementType(gmshType);
+        if (type == nullptr) {
+            m_leftOut[gmshType] += elementTags.size();
+            return;
+        }
+        if (nodeTags.size() != elementTags.size() * type->gmshNodes)
+            throw ModelReadError("Gmsh gives " + std::to_string(nodeTags.size()) + " nodes for " +
+                                 std::to_string(elementTags.size()) + " elements of type " + inQuotes(gmshTypeName(gmshType)));
+        ElementList& list = part.elements[type->hostType == kLineElement ? kLineList : type->hostType];
+        list.sources.reserve(list.sources.size() + elementTags.size());
+        list.nodes.reserve(list.nodes.size() + elementTags.size() * type->hostNodes());
+        for (std::size_t element = 0; element < elementTags.size(); ++element) {
+            const std::size_t* nodes = nodeTags.data() + element * type->gmshNodes;
+            for (int position = 0; position < type->hostNodes(); ++position)
+                list.nodes.push_back(localNode(part, nodes[type->gmshPosition[position]], elementTags[element]));
+            list.sources.push_back({elementTags[element], type});
+        }
+    }
+
+    std::size_t given(int dimension, int entity, const std::vector<std::vector<std::size_t>>& elementTags) {
+        std::size_t count = 0;
+        for (const auto& tags : elementTags) count += tags.size();
+        m_given[{dimension, entity}] = count;
+        return count;
+    }
+
+    int localNode(MeshPart& part, std::size_t nodeTag, std::size_t elementTag) {
+        const auto found = m_mesh.nodeIndex.find(nodeTag);
+        if (found == m_mesh.nodeIndex.end())
+            throw ModelReadError("element " + std::to_string(elementTag) + " refers to node " + std::to_string(nodeTag) +
+                                 ", which the file does not define");
+        int& local = m_localOf[found->second];
+        if (local < 0) {
+            local = static_cast<int>(part.nodes.size());
+            part.nodes.push_back(found->second);
+        }
+        return local;
+    }
+
+    const GmshMesh& m_mesh;
+    std::vector<int> m_localOf;  // per Gmsh node, its number in the part being read (-1: none yet)
+    std::map<int, std::size_t> m_leftOut;
+    std::map<std::pair<int, int>, std::size_t> m_given;  // per entity (dimension, tag)
+};
+
+// Gmsh counts every surface and volume element it holds, whereas its API gives the elements of
+// one kind in an entity (its triangles, say) only in the order of the first of them: a file
+// that mixes orders in one entity loses the others, and only this count shows it.
+std::size_t surfaceAndVolumeElementsInGmsh() {
+    double total = 0;
+    for (const char* kind : {"Triangles", "Quadrangles", "Tetrahedra", "Hexahedra", "Prisms", "Pyramids", "Trihedra"}) {
+        double count = 0;
+        gmsh::option::getNumber(std::string("Mesh.Nb") + kind, count);
+        total += count;
+    }
+    return static_cast<std::size_t>(total);
+}
+
+bool hasElements(const MeshPart& part) {
+    for (const ElementList& list : part.elements)
+        if (!list.sources.empty()) return true;
+    return false;
+}
+
+std::string nameList(const std::vector<std::string>& names) {
+    constexpr std::size_t kShown = 5;
+    std::string list;
+    for (std::size_t i = 0; i < names.size() && i < kShown; ++i) list += (i ? ", " : "") + inQuotes(names[i]);
+    if (names.size() > kShown) list += " and " + std::to_string(names.size() - kShown) + " more";
+    return list;
+}
+
+void readNodes(GmshMesh& mesh) {
+    std::vector<double> parametric;
+    gmsh::model::mesh::getNodes(mesh.nodeTags, mesh.coordinates, parametric, -1, -1, false, false);
+    mesh.nodeIndex.reserve(mesh.nodeTags.size());
+    for (std::size_t i = 0; i < mesh.nodeTags.size(); ++i) mesh.nodeIndex.emplace(mesh.nodeTags[i], static_cast<int>(i));
+}
+
+}  // namespace
+
+GmshMesh readGmshMesh(ReadNotes& notes) {
+    GmshMesh mesh;
+    readNodes(mesh);
+
+    PartReader reader(mesh);
+    std::vector<std::string> points, empty;
+    std::vector<GroupName> names;
+    for (const GroupSource& source : groupSources()) {
+        if (source.dimension == 0) {
+            points.push_back(source.name);
+            continue;
+        }
+        MeshPart part = reader.read(source);
+        if (!hasElements(part)) {
+            empty.push_back(source.name);
+            continue;
+        }
+        names.push_back({source.name, source.dimension});
+        mesh.parts.push_back(std::move(part));
+    }
+
+    for (const auto& [gmshType, count] : reader.leftOut())
+        notes.lines.push_back("left out " + elementsText(count) + " of type " + inQuotes(gmshTypeName(gmshType)) +
+                              ": the host has no element type for them");
+    if (!points.empty())
+        notes.lines.push_back("left out " + nameList(points) + ": points make no part");
+    if (!empty.empty())
+        notes.lines.push_back("left out " + nameList(empty) + ": no element there has a host element type");
+    const std::size_t unread = reader.countUnread();
+    if (unread > 0) notes.lines.push_back("left out " + elementsText(unread) + " that belong to no physical group");
+    const std::size_t given = reader.givenOfDimension(2) + reader.givenOfDimension(3);
+    if (const std::size_t held = surfaceAndVolumeElementsInGmsh(); held > given)
+        notes.lines.push_back("left out " + elementsText(held - given) +
+                              " Gmsh does not give: an entity mixes elements of one kind but of different orders");
+
+    const std::vector<PartName> partNames = scenePartNames(names);
+    for (std::size_t i = 0; i < mesh.parts.size(); ++i) {
+        mesh.parts[i].name = partNames[i].name;
+        mesh.parts[i].sourceName = partNames[i].sourceName;
+        if (!partNames[i].sourceName.empty())
+            notes.lines.push_back("part " + inQuotes(partNames[i].sourceName) + " is named " + inQuotes(partNames[i].name) +
+                                  " in scenes");
+    }
+    return mesh;
+}
+
+}  // namespace host::io

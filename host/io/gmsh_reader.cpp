@@ -1,0 +1,102 @@
+// readModel: a model file through Gmsh into a new model of the host's session.
+#include "gmsh_file_check.h"
+#include "gmsh_mesh.h"
+#include "gmsh_session.h"
+#include "gmsh_views.h"
+#include "model_reader.h"
+#include "scene_builder.h"
+
+#include <gmsh.h>
+
+namespace host::io {
+namespace {
+
+// Gmsh holds a read model twice over (mesh and views) until told to let go of it.
+struct GmshCleared {
+    GmshCleared() = default;
+    GmshCleared(const GmshCleared&) = delete;
+    GmshCleared& operator=(const GmshCleared&) = delete;
+    ~GmshCleared() {
+        try {
+            runGmsh([] { gmsh::clear(); });
+        } catch (...) {  // nothing more to free, and a destructor must not throw
+        }
+    }
+};
+
+std::string joined(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += (text.empty() ? "" : "; ") + line;
+    return text;
+}
+
+void addParts(ModelBuilder& model, const GmshMesh& mesh) {
+    for (const MeshPart& source : mesh.parts) {
+        PartBuilder part = model.part(source.name);
+        part.part().sourceName = source.sourceName;
+        std::vector<float> xyz;
+        xyz.reserve(3 * source.nodes.size());
+        for (const int node : source.nodes)
+            for (std::size_t axis = 0; axis < 3; ++axis)
+                xyz.push_back(static_cast<float>(mesh.coordinates[3 * static_cast<std::size_t>(node) + axis]));
+        part.nodes(xyz);
+        for (int type = 0; type < FE_MESH_TYPE_COUNT; ++type)
+            if (!source.elements[type].nodes.empty())
+                part.elements(static_cast<_FePartMeshType>(type), source.elements[type].nodes);
+        if (!source.elements[kLineList].nodes.empty()) part.lines(source.elements[kLineList].nodes);
+    }
+}
+
+void addFailures(ModelBuilder& model, const std::vector<int>& failFrames) {
+    if (failFrames.empty()) return;
+    std::size_t element = 0;
+    for (const auto& part : model.model().parts) {
+        PartBuilder builder(model.model(), *part);
+        for (int type = 0; type < FE_MESH_TYPE_COUNT; ++type)
+            for (int index = 0; index < part->elementCount(type); ++index, ++element)
+                if (failFrames[element] != kNever)
+                    builder.failsAt(static_cast<_FePartMeshType>(type), index, failFrames[element]);
+        element += part->lineElementCount();  // lines have no failed state
+    }
+}
+
+ModelStr& buildModel(std::string title, const GmshMesh& mesh, GmshResults results) {
+    ModelBuilder model(std::move(title));
+    addParts(model, mesh);
+    model.frames(std::move(results.times));
+    for (std::size_t frame = 0; frame < results.frameCoordinates.size(); ++frame)
+        model.frameCoordinates(static_cast<int>(frame), std::move(results.frameCoordinates[frame]));
+    for (Field& field : results.fields) model.field(std::move(field));
+    addFailures(model, results.failFrames);
+    return model.model();
+}
+
+}  // namespace
+
+ModelStr& readModel(const std::filesystem::path& path, ReadNotes& notes) {
+    checkModelFile(path);
+    const std::string file = path.string();
+    const GmshReport loaded = runGmsh([&] {
+        gmsh::clear();
+        // Not gmsh::open: after an error it keeps Gmsh locked, and every later open does nothing.
+        gmsh::merge(file);
+    });
+    const GmshCleared clearedAfterwards;
+    if (loaded.failed()) throw ModelReadError(file + ": Gmsh cannot read it: " + loaded.summary());
+    for (const std::string& warning : loaded.warnings) notes.lines.push_back("Gmsh: " + warning);
+
+    try {
+        GmshMesh mesh;
+        const GmshReport meshRead = runGmsh([&] { mesh = readGmshMesh(notes); });
+        if (meshRead.failed()) throw ModelReadError("Gmsh cannot give its mesh: " + meshRead.summary());
+        if (mesh.parts.empty())
+            throw ModelReadError(notes.lines.empty() ? "holds no elements"
+                                                     : "holds no elements the host can show (" + joined(notes.lines) + ")");
+        GmshResults results = readGmshViews(mesh, notes);
+        return buildModel(path.filename().string(), mesh, std::move(results));
+    } catch (const ModelReadError& error) {
+        throw ModelReadError(file + ": " + error.what());
+    }
+}
+
+}  // namespace host::io
