@@ -224,8 +224,8 @@ GmshResults readGmshViews(const GmshMesh& mesh, ReadNotes& notes) {
     for (ViewValues& view : views) {
         if (view.missing > 0)
             notes.lines.push_back("view " + inQuotes(view.name) + " gives no value at " + std::to_string(view.missing) +
-                                  (view.location == ValueLocation::Element ? " elements" : " nodes") +
-                                  "; they take 0");
+                                  (view.location == ValueLocation::Element ? " element" : " node") +
+                                  (view.missing == 1 ? "" : "s") + "; 0 stands there");
         std::vector<std::vector<float>> frames = heldFrames(view, frameCount);
         switch (view.use) {
             case Use::Field: results.fields.push_back({*fieldName++, view.location, std::move(frames), nullptr}); break;
