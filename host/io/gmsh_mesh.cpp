@@ -54,15 +54,17 @@ class PartReader {
 public:
     explicit PartReader(const GmshMesh& mesh) : m_mesh(mesh), m_localOf(mesh.nodeTags.size(), -1) {}
 
-    MeshPart read(const GroupSource& source) {
+    // The part of a group's elements; `gmshElements` counts those Gmsh gave, kept or not.
+    MeshPart read(const GroupSource& source, std::size_t& gmshElements) {
         MeshPart part;
+        gmshElements = 0;
         for (const int entity : source.entities) {
             std::vector<int> types;
             std::vector<std::vector<std::size_t>> elementTags, nodeTags;
             gmsh::model::mesh::getElements(types, elementTags, nodeTags, source.dimension, entity);
             for (std::size_t block = 0; block < types.size(); ++block)
                 add(part, types[block], elementTags[block], nodeTags[block]);
-            given(source.dimension, entity, elementTags);
+            gmshElements += given(source.dimension, entity, elementTags);
         }
         for (const int node : part.nodes) m_localOf[node] = -1;  // ready for the next part
         return part;
@@ -190,9 +192,10 @@ GmshMesh readGmshMesh(ReadNotes& notes) {
             points.push_back(source.name);
             continue;
         }
-        MeshPart part = reader.read(source);
+        std::size_t gmshElements = 0;
+        MeshPart part = reader.read(source, gmshElements);
         if (!hasElements(part)) {
-            empty.push_back(source.name);
+            if (gmshElements > 0) empty.push_back(source.name);  // a group without elements goes unnoticed
             continue;
         }
         names.push_back({source.name, source.dimension});

@@ -8,6 +8,8 @@
 
 #include <gmsh.h>
 
+#include <new>
+
 namespace host::io {
 namespace {
 
@@ -76,16 +78,16 @@ ModelStr& buildModel(std::string title, const GmshMesh& mesh, GmshResults result
 ModelStr& readModel(const std::filesystem::path& path, ReadNotes& notes) {
     checkModelFile(path);
     const std::string file = path.string();
-    const GmshReport loaded = runGmsh([&] {
-        gmsh::clear();
-        // Not gmsh::open: after an error it keeps Gmsh locked, and every later open does nothing.
-        gmsh::merge(file);
-    });
     const GmshCleared clearedAfterwards;
-    if (loaded.failed()) throw ModelReadError(file + ": Gmsh cannot read it: " + loaded.summary());
-    for (const std::string& warning : loaded.warnings) notes.lines.push_back("Gmsh: " + warning);
-
     try {
+        const GmshReport loaded = runGmsh([&] {
+            gmsh::clear();
+            // Not gmsh::open: after an error it keeps Gmsh locked, and every later open does nothing.
+            gmsh::merge(file);
+        });
+        if (loaded.failed()) throw ModelReadError("Gmsh cannot read it: " + loaded.summary());
+        for (const std::string& warning : loaded.warnings) notes.lines.push_back("Gmsh: " + warning);
+
         GmshMesh mesh;
         const GmshReport meshRead = runGmsh([&] { mesh = readGmshMesh(notes); });
         if (meshRead.failed()) throw ModelReadError("Gmsh cannot give its mesh: " + meshRead.summary());
@@ -96,6 +98,9 @@ ModelStr& readModel(const std::filesystem::path& path, ReadNotes& notes) {
         return buildModel(path.filename().string(), mesh, std::move(results));
     } catch (const ModelReadError& error) {
         throw ModelReadError(file + ": " + error.what());
+    } catch (const std::bad_alloc&) {
+        // A damaged count or tag can make Gmsh reserve room for far more than the file holds.
+        throw ModelReadError(file + ": Gmsh cannot read it: out of memory");
     }
 }
 
