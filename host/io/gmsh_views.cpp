@@ -149,9 +149,9 @@ std::optional<ViewValues> readView(const GmshMesh& mesh, const ViewHeader& heade
         classified = true;
         view.steps.push_back(stepValues(view, mesh, data));
     }
-    if (!classified) notes.lines.push_back("left out view " + inQuotes(view.name) + ": it holds no values");
-    if (!classified) return std::nullopt;
-    return view;
+    if (classified) return view;
+    notes.lines.push_back("left out view " + inQuotes(view.name) + ": it holds no values");
+    return std::nullopt;
 }
 
 // Frame k's time: that of step k of the first view with data there; else the frame before's.

@@ -1,6 +1,6 @@
 // Reading finite-element models and results from files into the host's scene, through Gmsh's
 // library: every mesh format Gmsh reads (MSH 2 and 4, ASCII and binary, with their
-// post-processing views; UNV, Nastran, VTK, INRIA .mesh, MED, ...).
+// post-processing views; UNV, Nastran, VTK, INRIA .mesh, ...). docs/models.md has the rules.
 #pragma once
 
 #include "scene.h"
@@ -33,7 +33,8 @@ struct ReadNotes {
 // - a three-component node view named displacement(s), disp or U (any case) moves the nodes of
 //   each frame; an element view named failed, deleted or erosion (any case) fails elements at
 //   the first step where it is non-zero; every other view becomes a field.
-// Throws ModelReadError for a file that is missing, unreadable or rejected.
+// Throws ModelReadError for a file that is missing, unreadable or rejected, and for a file Gmsh
+// would run as a script rather than read as data.
 ModelStr& readModel(const std::filesystem::path& path, ReadNotes& notes);
 
 }  // namespace host::io
