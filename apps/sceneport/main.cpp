@@ -1,1 +1,50 @@
-int main() { return 0; }
+// sceneport: a host application that reads finite-element models and drives the Sceneport
+// plug-in to write VRML scenes of them.
+#include "SceneportModule.h"
+#include "command_line.h"
+#include "exit_status.h"
+#include "export_command.h"
+#include "info_command.h"
+#include "io/model_reader.h"
+
+#include <iostream>
+#include <variant>
+
+namespace {
+
+using namespace sceneport;
+
+int runVersion() {
+    std::cout << "sceneport " << Sceneport_get_module_info(1) << "\n" << Sceneport_get_module_info(2) << "\n";
+    return kExitWritten;
+}
+
+int run(const Command& command) {
+    struct Runner {
+        int operator()(const ExportOptions& options) const { return runExport(options); }
+        int operator()(const InfoOptions& options) const { return runInfo(options); }
+        int operator()(const VersionRequest&) const { return runVersion(); }
+        int operator()(const HelpRequest& help) const {
+            std::cout << helpText(help.topic);
+            return kExitWritten;
+        }
+    };
+    return std::visit(Runner{}, command);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return run(parseCommandLine(std::vector<std::string>(argv + 1, argv + argc)));
+    } catch (const UsageError& error) {
+        std::cerr << "sceneport: " << error.what() << "\n";
+        return kExitUsage;
+    } catch (const host::io::ModelReadError& error) {
+        std::cerr << "sceneport: " << error.what() << "\n";
+        return kExitFailed;
+    } catch (const std::exception& error) {
+        std::cerr << "sceneport: " << error.what() << "\n";
+        return kExitFailed;
+    }
+}

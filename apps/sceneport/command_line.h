@@ -1,0 +1,59 @@
+// The command line: `sceneport export ...`, `sceneport info MODEL`, `sceneport --version`.
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace sceneport {
+
+// A command line that cannot be carried out; the message says what and why.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct ValueRange {
+    float minimum;
+    float maximum;
+};
+
+struct ExportOptions {
+    std::optional<std::string> model;  // none: the demo model
+    std::optional<std::string> output;  // none: the model's name with .wrl, in the working directory
+    bool allFrames = false;
+    std::optional<int> frame;  // 1-based; none: the last
+    std::optional<std::string> contour;  // none: the model's first field
+    bool noContours = false;
+    bool skinOnly = false;
+    std::vector<std::string> parts;  // empty: every part
+    std::optional<int> bands;
+    std::optional<ValueRange> range;
+    double scale = 1.0;
+    std::string view = "top";  // the model as stored, as the host shows it without a camera
+    bool animate = false;
+    bool quiet = false;
+};
+
+struct InfoOptions {
+    std::optional<std::string> model;  // none: the demo model
+};
+
+struct VersionRequest {};
+
+struct HelpRequest {
+    std::string topic;  // "", "export" or "info"
+};
+
+using Command = std::variant<ExportOptions, InfoOptions, VersionRequest, HelpRequest>;
+
+// Throws UsageError for an unknown command or option, a missing or malformed value, or options
+// that contradict each other.
+Command parseCommandLine(const std::vector<std::string>& arguments);
+
+// The text `sceneport --help` (topic "") or `sceneport <topic> --help` prints.
+std::string helpText(const std::string& topic);
+
+}  // namespace sceneport

@@ -1,0 +1,158 @@
+#include "export_command.h"
+
+#include "ZVRMLAdapter.h"
+#include "ZVRMLExportResult.h"
+#include "animated_export.h"
+#include "exit_status.h"
+#include "export_setup.h"
+#include "host_log.h"
+#include "interrupt_cleanup.h"
+#include "model_loading.h"
+#include "scene_file_check.h"
+#include "terminal_display.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+#include <unistd.h>
+
+namespace sceneport {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The plug-in inserts the frame number in front of the name's last four characters.
+void checkOutputName(const std::string& output) {
+    const std::string extension = output.size() >= 4 ? output.substr(output.size() - 4) : "";
+    if (extension != ".wrl" && extension != ".WRL")
+        throw UsageError("-o: the file name must end in .wrl (frame numbers go in front of it), got \"" + output + "\"");
+}
+
+// The file a prompt announces: the plug-in shows "Exporting <file>..." as it starts each one.
+std::optional<std::string_view> fileOfPrompt(std::string_view prompt) {
+    constexpr std::string_view kPrefix = "Exporting ";
+    constexpr std::string_view kSuffix = "...";
+    if (!prompt.starts_with(kPrefix) || !prompt.ends_with(kSuffix) || prompt.size() < kPrefix.size() + kSuffix.size())
+        return std::nullopt;
+    return prompt.substr(kPrefix.size(), prompt.size() - kPrefix.size() - kSuffix.size());
+}
+
+// The files the run started, in order.
+std::vector<std::string> filesStarted() {
+    std::vector<std::string> files;
+    for (const std::string& prompt : host::hostLog().prompts)
+        if (const auto file = fileOfPrompt(prompt)) files.emplace_back(*file);
+    return files;
+}
+
+// Why `file` cannot be written, in the user's terms.
+std::string whyNotWritable(const std::string& file) {
+    const fs::path path(file);
+    const fs::path directory = path.parent_path().empty() ? fs::path(".") : path.parent_path();
+    std::error_code error;
+    if (!fs::exists(directory, error)) return "the directory " + directory.string() + " does not exist";
+    if (!fs::is_directory(directory, error)) return directory.string() + " is not a directory";
+    if (fs::is_directory(path, error)) return "a directory of that name is in the way";
+    if (access(directory.c_str(), W_OK) != 0) return "the directory " + directory.string() + " is not writable";
+    const int descriptor = open(file.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    if (descriptor < 0) return std::strerror(errno);
+    close(descriptor);
+    return "it could not be opened";
+}
+
+// A file the run began but did not finish must not look like a scene.
+void removeUnfinished(const std::string& file, std::string_view lastLine) {
+    std::error_code error;
+    if (fs::is_regular_file(file, error) && !endsWithLine(file, lastLine)) fs::remove(file, error);
+}
+
+void reportLeftOutParts(const ModelStr& model) {
+    std::vector<std::string> names;
+    for (const auto& part : model.parts)
+        if (part->dimensionality() < 2) names.push_back(part->name);
+    if (names.empty()) return;
+    std::string list;
+    for (const std::string& name : names) list += (list.empty() ? "" : ", ") + name;
+    std::cout << "Left out " << names.size() << " one-dimensional part" << (names.size() == 1 ? "" : "s")
+              << " (" << list << "): scenes hold surfaces and solids only.\n";
+}
+
+int exportOnce(ZVRMLAdapter::ExportParams& request, bool animate) {
+    if (!animate) {
+        ZVRMLAdapter adapter;
+        return adapter.ExportVRMLData(request);
+    }
+    AnimatedExport adapter;
+    return adapter.ExportAnimated(request);
+}
+
+}  // namespace
+
+int runExport(const ExportOptions& options) {
+    LoadedModel loaded = loadModel(options.model);
+    for (const std::string& note : loaded.notes.lines)
+        std::cerr << "sceneport: " << loaded.shownName << ": " << note << "\n";
+    ModelStr& model = *loaded.model;
+    const std::string output = options.output.value_or(loaded.defaultOutput);
+    checkOutputName(output);
+    WindowStr& window = prepareHost(model, options);
+
+    ZVRMLAdapter::ExportParams request;
+    request.window = &window;
+    request.model = &model;
+    request.fileName = GuString(output.c_str());
+    request.allFrames = options.allFrames;
+    request.exportContours = !options.noContours;
+    request.skinOnly = options.skinOnly;
+    request.flaggedPartsOnly = !options.parts.empty();
+
+    const std::string_view lastLine = options.animate ? kAnimationLastLine : kSceneLastLine;
+    int result = 0;
+    {
+        FileInProgress inProgress;
+        TerminalDisplay display(options.quiet, options.allFrames ? model.frameCount() : 1,
+                                [&inProgress](std::string_view prompt) {
+                                    if (const auto file = fileOfPrompt(prompt)) inProgress.set(*file);
+                                });
+        try {
+            result = exportOnce(request, options.animate);
+            inProgress.clear();  // the files are closed; what the checks below find stays
+        } catch (const std::exception& error) {
+            display.endProgress();
+            const std::vector<std::string> started = filesStarted();
+            if (!started.empty()) removeUnfinished(started.back(), lastLine);
+            std::cerr << "sceneport: the export stopped" << (started.empty() ? "" : " while writing " + started.back())
+                      << ": " << error.what() << "\n";
+            return kExitFailed;
+        }
+    }
+
+    std::vector<std::string> written = filesStarted();
+    if (result == kVRMLExportNoParts) {
+        std::cerr << "sceneport: " << loaded.shownName << " has no parts to export\n";
+        return kExitNothingToExport;
+    }
+    int status = kExitWritten;
+    if (result == kVRMLExportCannotOpen) {
+        // The run stops at the file it cannot open; those before it are complete and stay.
+        const std::string failed = written.empty() ? output : written.back();
+        if (!written.empty()) written.pop_back();
+        std::cerr << "sceneport: cannot write " << failed << ": " << whyNotWritable(failed) << "\n";
+        status = kExitNotWritten;
+    }
+    // A full disk does not stop the plug-in's stream; the files themselves tell.
+    for (const std::string& file : written) {
+        if (endsWithLine(file, lastLine)) continue;
+        removeUnfinished(file, lastLine);
+        std::cerr << "sceneport: " << file << " was not written to its end (is the disk full?) and was removed\n";
+        status = kExitNotWritten;
+    }
+    if (status == kExitWritten && (result == kVRMLExportWrittenSinceSkip || result == kVRMLExportSkippedLast))
+        reportLeftOutParts(model);
+    return status;
+}
+
+}  // namespace sceneport

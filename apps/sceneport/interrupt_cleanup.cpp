@@ -1,0 +1,71 @@
+#include "interrupt_cleanup.h"
+
+#include <algorithm>
+#include <array>
+#include <csignal>
+#include <unistd.h>
+
+namespace sceneport {
+namespace {
+
+constexpr std::array<int, 3> kStopSignals{SIGINT, SIGTERM, SIGHUP};
+
+// What the handler may touch: a fixed buffer and a flag, written only with the signals blocked.
+char g_path[4096];
+volatile std::sig_atomic_t g_hasPath = 0;
+struct sigaction g_previous[kStopSignals.size()];
+
+extern "C" void removeFileAndStop(int signal) {
+    if (g_hasPath) unlink(g_path);
+    // Ends the process by the signal itself, so the caller sees why it stopped.
+    std::signal(signal, SIG_DFL);
+    raise(signal);
+}
+
+// Changes to the path happen with the stop signals blocked, so the handler never reads half.
+class SignalsBlocked {
+public:
+    SignalsBlocked() {
+        sigset_t blocked;
+        sigemptyset(&blocked);
+        for (int signal : kStopSignals) sigaddset(&blocked, signal);
+        sigprocmask(SIG_BLOCK, &blocked, &m_previous);
+    }
+    ~SignalsBlocked() { sigprocmask(SIG_SETMASK, &m_previous, nullptr); }
+
+private:
+    sigset_t m_previous;
+};
+
+}  // namespace
+
+FileInProgress::FileInProgress() {
+    struct sigaction action {};
+    action.sa_handler = removeFileAndStop;
+    sigemptyset(&action.sa_mask);
+    for (size_t i = 0; i < kStopSignals.size(); ++i) sigaction(kStopSignals[i], &action, &g_previous[i]);
+}
+
+FileInProgress::~FileInProgress() {
+    clear();
+    for (size_t i = 0; i < kStopSignals.size(); ++i) sigaction(kStopSignals[i], &g_previous[i], nullptr);
+}
+
+void FileInProgress::set(std::string_view path) {
+    const SignalsBlocked blocked;
+    // A path too long for the buffer is not removed rather than cut to another file's name.
+    if (path.size() >= sizeof g_path) {
+        g_hasPath = 0;
+        return;
+    }
+    std::copy(path.begin(), path.end(), g_path);
+    g_path[path.size()] = '\0';
+    g_hasPath = 1;
+}
+
+void FileInProgress::clear() {
+    const SignalsBlocked blocked;
+    g_hasPath = 0;
+}
+
+}  // namespace sceneport
