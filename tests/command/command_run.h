@@ -1,0 +1,35 @@
+// Running the sceneport command as a user does, and reading what it left behind.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace command_test {
+
+struct CommandResult {
+    int status = -1;  // the exit status; -1 when the command did not exit normally
+    int signal = 0;   // the signal that ended it, if one did
+    std::string out;  // stdout (with a terminal: everything the terminal showed)
+    std::string err;  // stderr
+};
+
+struct RunSettings {
+    std::optional<long> fileSizeLimit;  // bytes a file may grow to, with SIGXFSZ ignored: a full disk
+    bool terminal = false;              // stdout and stderr on a pseudo-terminal
+    int signalOnProgress = 0;           // sent once the first progress line is on stderr
+};
+
+CommandResult runSceneport(const std::vector<std::string>& arguments, const RunSettings& settings = {});
+
+// The text that follows `key` up to the end of its line, in `text`; empty when absent.
+std::string valueAfter(const std::string& text, const std::string& key);
+
+// The numbers inside the first "[...]" after `key`.
+std::vector<float> numbersAfter(const std::string& text, const std::string& key);
+
+// Keeps every scene in `directory` for the independent readers that check the suites' files.
+void keepScenesFor(const std::filesystem::path& directory);
+
+}  // namespace command_test

@@ -1,0 +1,122 @@
+// Every way an export can fail says what and where on stderr, exits with its own status and
+// leaves no unfinished scene behind.
+#include "command_run.h"
+#include "model_files.h"
+
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+using command_test::runSceneport;
+
+class CommandErrors : public ::testing::Test {
+protected:
+    std::string path(const std::string& name) const { return (dir / name).string(); }
+    std::string write(const std::string& name, std::string_view text) {
+        std::ofstream(dir / name, std::ios::binary) << text;
+        return path(name);
+    }
+    testing_support::TempDir dir;
+};
+
+void expectFailure(const command_test::CommandResult& result, int status, const std::string& mentioned) {
+    EXPECT_EQ(result.status, status) << result.err;
+    EXPECT_NE(result.err.find(mentioned), std::string::npos) << "stderr: " << result.err;
+    EXPECT_EQ(result.out, "");
+}
+
+TEST_F(CommandErrors, AModelThatCannotBeReadIsNamed) {
+    expectFailure(runSceneport({"export", path("missing.msh"), "-o", path("x.wrl")}), 1, path("missing.msh"));
+    expectFailure(runSceneport({"info", dir.path().string()}), 1, dir.path().string());
+    const std::string garbage = write("garbage.msh", std::string("\x7f\x01\x02 this is not a mesh \xff\xfe", 25));
+    expectFailure(runSceneport({"export", garbage, "-o", path("x.wrl")}), 1, garbage);
+    EXPECT_FALSE(std::filesystem::exists(dir / "x.wrl"));
+}
+
+TEST_F(CommandErrors, AModelWithoutPartsExportsNothing) {
+    const auto result = runSceneport({"export", write("points.msh", command_test::kPointsOnly), "-o", path("x.wrl")});
+    expectFailure(result, 3, "No Parts in model!");
+    EXPECT_FALSE(std::filesystem::exists(dir / "x.wrl"));
+}
+
+TEST_F(CommandErrors, ACommandLineThatAsksForTheImpossibleIsAUsageError) {
+    const struct {
+        std::vector<std::string> arguments;
+        const char* mentioned;
+    } cases[] = {
+        {{}, "no command"},
+        {{"convert"}, "unknown command \"convert\""},
+        {{"export", "--colour"}, "--colour"},
+        {{"export", "--frame"}, "--frame: a value is missing"},
+        {{"export", "--frame", "0"}, "numbered from 1"},
+        {{"export", "--frame", "100000"}, "frames, numbered from 1; got 100000"},
+        {{"export", "--bands", "0"}, "--bands: between 1 and 256"},
+        {{"export", "--bands", "100000"}, "--bands: between 1 and 256"},
+        {{"export", "--range", "5:1"}, "minimum must be below the maximum"},
+        {{"export", "--range", "5"}, "MIN:MAX"},
+        {{"export", "--scale", "big"}, "\"big\" is not a number"},
+        {{"export", "--view", "below"}, "views: top, front, side, iso"},
+        {{"export", "--contour", "Pressure"}, "no field \"Pressure\" (fields: "},
+        {{"export", "--parts", "Wing,Tail"}, "no part \"Wing\" (parts: "},
+        {{"export", "--contour", "Pressure", "--no-contours"}, "choose one"},
+        {{"export", "--animate", "--all-frames"}, "--animate"},
+        {{"export", "-o", "scene.vrml"}, "must end in .wrl"},
+        {{"info"}, "name a model file"},
+    };
+    for (const auto& test : cases) {
+        std::vector<std::string> arguments = test.arguments;
+        const bool named = std::find(arguments.begin(), arguments.end(), "-o") != arguments.end();
+        if (!arguments.empty() && arguments[0] == "export" && !named) arguments.insert(arguments.begin() + 1, {"-o", path("x.wrl")});
+        expectFailure(runSceneport(arguments), 2, test.mentioned);
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path())) << "a usage error writes nothing";
+}
+
+TEST_F(CommandErrors, AnOutputThatCannotBeOpenedNamesTheFileAndWhy) {
+    expectFailure(runSceneport({"export", "-q", "-o", path("absent/x.wrl")}), 4, "directory " + path("absent") + " does not exist");
+    write("plain", "a file, not a directory");
+    expectFailure(runSceneport({"export", "-q", "-o", path("plain/x.wrl")}), 4, path("plain") + " is not a directory");
+    // With all frames, the run stops at the frame it cannot write; earlier frames stay complete.
+    std::filesystem::create_directory(dir / "run2.wrl");
+    const auto stopped = runSceneport({"export", "-q", "--all-frames", "-o", path("run.wrl")});
+    expectFailure(stopped, 4, "cannot write " + path("run2.wrl"));
+    EXPECT_TRUE(testing_support::readFile(dir / "run1.wrl").ends_with("Spectrum.rotation"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "run3.wrl"));
+}
+
+TEST_F(CommandErrors, AReadOnlyDirectoryIsReported) {
+    if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only directories";
+    std::filesystem::create_directory(dir / "locked");
+    chmod((dir / "locked").c_str(), 0555);
+    expectFailure(runSceneport({"export", "-q", "-o", path("locked/x.wrl")}), 4, "is not writable");
+    chmod((dir / "locked").c_str(), 0755);
+}
+
+TEST_F(CommandErrors, AFileCutShortByAFullDiskIsReportedAndRemoved) {
+    // Every file may grow to 2 kB only: writes past that fail as they do on a full disk.
+    command_test::RunSettings fullDisk;
+    fullDisk.fileSizeLimit = 2000;
+    const auto result = runSceneport({"export", "-q", "-o", path("big.wrl")}, fullDisk);
+    EXPECT_EQ(result.status, 4);
+    EXPECT_NE(result.err.find(path("big.wrl") + " was not written to its end"), std::string::npos) << result.err;
+    EXPECT_FALSE(std::filesystem::exists(dir / "big.wrl"));
+}
+
+TEST_F(CommandErrors, AnInterruptedExportLeavesOnlyCompleteScenes) {
+    command_test::RunSettings interrupt;
+    interrupt.signalOnProgress = SIGINT;
+    const auto result = runSceneport({"export", "--all-frames", "-o", path("stopped.wrl")}, interrupt);
+    EXPECT_EQ(result.signal, SIGINT) << "the command ends by the signal, as interrupted programs do";
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        EXPECT_TRUE(testing_support::readFile(entry.path()).ends_with("Spectrum.rotation")) << entry.path();
+}
+
+}  // namespace
