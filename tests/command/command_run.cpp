@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <fstream>
 #include <pty.h>
 #include <sstream>
 #include <sys/resource.h>
@@ -133,8 +135,16 @@ std::vector<float> numbersAfter(const std::string& text, const std::string& key)
 }
 
 void keepScenesFor(const std::filesystem::path& directory) {
+    std::vector<std::filesystem::path> scenes;
     for (const auto& entry : std::filesystem::directory_iterator(directory))
-        if (entry.path().extension() == ".wrl") testing_support::keepVrmlSample(testing_support::readFile(entry.path()));
+        if (entry.path().extension() == ".wrl" && entry.is_regular_file()) scenes.push_back(entry.path());
+    std::sort(scenes.begin(), scenes.end());
+    for (const auto& scene : scenes) testing_support::keepVrmlSample(testing_support::readFile(scene));
+}
+
+std::string CommandTest::write(const std::string& name, std::string_view content) const {
+    std::ofstream(dir / name, std::ios::binary) << content;
+    return path(name);
 }
 
 }  // namespace command_test

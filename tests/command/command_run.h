@@ -1,8 +1,11 @@
 // Running the sceneport command as a user does, and reading what it left behind.
 #pragma once
 
+#include "test_support.h"
+
 #include <filesystem>
 #include <optional>
+#include <string_view>
 #include <string>
 #include <vector>
 
@@ -31,5 +34,19 @@ std::vector<float> numbersAfter(const std::string& text, const std::string& key)
 
 // Keeps every scene in `directory` for the independent readers that check the suites' files.
 void keepScenesFor(const std::filesystem::path& directory);
+
+// A fresh session and a directory for the command's files; every scene the command leaves
+// there goes to the independent readers when the test ends.
+class CommandTest : public testing_support::HostTest {
+protected:
+    void TearDown() override {
+        keepScenesFor(dir.path());
+        HostTest::TearDown();
+    }
+    std::string path(const std::string& name) const { return (dir / name).string(); }
+    std::string write(const std::string& name, std::string_view content) const;
+
+    testing_support::TempDir dir;
+};
 
 }  // namespace command_test

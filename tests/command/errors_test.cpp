@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <csignal>
-#include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,15 +16,7 @@ namespace {
 
 using command_test::runSceneport;
 
-class CommandErrors : public ::testing::Test {
-protected:
-    std::string path(const std::string& name) const { return (dir / name).string(); }
-    std::string write(const std::string& name, std::string_view text) {
-        std::ofstream(dir / name, std::ios::binary) << text;
-        return path(name);
-    }
-    testing_support::TempDir dir;
-};
+using CommandErrors = command_test::CommandTest;
 
 void expectFailure(const command_test::CommandResult& result, int status, const std::string& mentioned) {
     EXPECT_EQ(result.status, status) << result.err;

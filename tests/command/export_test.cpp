@@ -15,33 +15,28 @@ using command_test::runSceneport;
 using testing_support::occurrences;
 using testing_support::readFile;
 
-class CommandExport : public testing_support::HostTest {
+class CommandExport : public command_test::CommandTest {
 protected:
     void SetUp() override {
-        HostTest::SetUp();
+        CommandTest::SetUp();
         demo = &host::io::buildDemoModel();  // what the command builds, to compare against
     }
-    std::string out(const std::string& name) const { return (dir / name).string(); }
-
     // Exports the demo to `name` with `options` and returns the file's text; the command must
-    // succeed and the file goes to the independent readers.
+    // succeed.
     std::string exportDemo(const std::string& name, std::vector<std::string> options = {}) {
-        options.insert(options.begin(), {"export", "--quiet", "-o", out(name)});
+        options.insert(options.begin(), {"export", "--quiet", "-o", path(name)});
         const command_test::CommandResult result = runSceneport(options);
         EXPECT_EQ(result.status, 0) << result.err;
-        const std::string text = readFile(dir / name);
-        testing_support::keepVrmlSample(text);
-        return text;
+        return readFile(dir / name);
     }
 
-    testing_support::TempDir dir;
     ModelStr* demo = nullptr;
 };
 
 int facesIn(const std::string& scene) { return occurrences(scene, " -1"); }
 
 TEST_F(CommandExport, AllFramesGiveOneCompleteFilePerFrameWithProgressAndReport) {
-    const auto result = runSceneport({"export", "--all-frames", "-o", out("demo.wrl")});
+    const auto result = runSceneport({"export", "--all-frames", "-o", path("demo.wrl")});
     ASSERT_EQ(result.status, 0) << result.err;
 
     const int frames = demo->frameCount();
@@ -50,20 +45,19 @@ TEST_F(CommandExport, AllFramesGiveOneCompleteFilePerFrameWithProgressAndReport)
     for (int frame = 1; frame <= frames; ++frame) {
         const std::string name = "demo" + std::to_string(frame) + ".wrl";
         EXPECT_TRUE(readFile(dir / name).ends_with("\nROUTE prox.orientation_changed TO Spectrum.rotation")) << name;
-        progress += "[" + std::to_string(frame) + "/" + std::to_string(frames) + "] Exporting " + out(name) + "...\n";
+        progress += "[" + std::to_string(frame) + "/" + std::to_string(frames) + "] Exporting " + path(name) + "...\n";
     }
     EXPECT_FALSE(std::filesystem::exists(dir / ("demo" + std::to_string(frames + 1) + ".wrl")));
     EXPECT_EQ(result.err, progress);
     // Off a terminal the report's link is the plain directory; the demo's rod is left out.
     EXPECT_EQ(result.out.substr(0, result.out.find('\n') + 1), "Exported all frames to directory: " + dir.path().string() + "\n");
     EXPECT_NE(result.out.find("Left out 1 one-dimensional part"), std::string::npos) << result.out;
-    command_test::keepScenesFor(dir.path());
 }
 
 TEST_F(CommandExport, OnATerminalProgressIsOverwrittenInPlaceAndTheReportIsALink) {
     command_test::RunSettings onTerminal;
     onTerminal.terminal = true;
-    const auto result = runSceneport({"export", "--all-frames", "-o", out("tty.wrl")}, onTerminal);
+    const auto result = runSceneport({"export", "--all-frames", "-o", path("tty.wrl")}, onTerminal);
     ASSERT_EQ(result.status, 0) << result.out;
     const int frames = demo->frameCount();
     EXPECT_EQ(occurrences(result.out, "\r\033[K["), frames) << "each progress line replaces the one before";
@@ -88,10 +82,10 @@ TEST_F(CommandExport, TheFrameShownIsTheLastUnlessOneIsNamed) {
 }
 
 TEST_F(CommandExport, QuietKeepsStderrEmptyAndTheReportOnStdout) {
-    const auto result = runSceneport({"export", "--quiet", "-o", out("quiet.wrl")});
+    const auto result = runSceneport({"export", "--quiet", "-o", path("quiet.wrl")});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.err, "");
-    EXPECT_EQ(result.out.substr(0, result.out.find('\n')), "Exported current frame to file: " + out("quiet.wrl"));
+    EXPECT_EQ(result.out.substr(0, result.out.find('\n')), "Exported current frame to file: " + path("quiet.wrl"));
 }
 
 TEST_F(CommandExport, PartsNamedAreTheOnlyOnesWritten) {

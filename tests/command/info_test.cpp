@@ -7,20 +7,12 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 
 namespace {
 
 using command_test::runSceneport;
 
-class CommandInfo : public ::testing::Test {
-protected:
-    std::string write(const std::string& name, std::string_view text) {
-        std::ofstream(dir / name) << text;
-        return (dir / name).string();
-    }
-    testing_support::TempDir dir;
-};
+using CommandInfo = command_test::CommandTest;
 
 bool hasLine(const std::string& text, const std::string& line) {
     for (const std::string& candidate : testing_support::splitLines(text))
@@ -47,7 +39,7 @@ TEST_F(CommandInfo, ListsPartsNodesFramesAndFieldsOfAModelFile) {
 
 TEST_F(CommandInfo, TheModelFileExportsToScenesAnIndependentReaderOpens) {
     const std::string model = write("plate.msh", command_test::kPlateAndRod);
-    const auto result = runSceneport({"export", model, "--all-frames", "--quiet", "-o", (dir / "plate.wrl").string()});
+    const auto result = runSceneport({"export", model, "--all-frames", "--quiet", "-o", path("plate.wrl")});
     ASSERT_EQ(result.status, 0) << result.err;
     // The rod comes first and shapes follow it: result 2, reported, and the export succeeds.
     EXPECT_NE(result.out.find("Left out 1 one-dimensional part (Rod)"), std::string::npos) << result.out;
@@ -56,7 +48,6 @@ TEST_F(CommandInfo, TheModelFileExportsToScenesAnIndependentReaderOpens) {
         EXPECT_NE(scene.find("DEF Top_skin Transform"), std::string::npos) << name;
         EXPECT_NE(scene.find("NODES : Temperature"), std::string::npos) << "the legend names the field";
     }
-    command_test::keepScenesFor(dir.path());
 }
 
 TEST_F(CommandInfo, TheDemoModelIsListedWithoutAFile) {
