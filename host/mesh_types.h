@@ -13,7 +13,7 @@ struct MeshTypeInfo {
     _FePartMeshType type;
     const char* name;
     int nodesPerElement;
-    int cornerNodes;  // corners come first in the host's node order
+    int cornerNodes;  // solids list their corners first; quadratic shells go round corner, mid-side
     int dimension;    // 2 for shells, 3 for solids
 };
 
