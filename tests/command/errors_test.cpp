@@ -29,6 +29,9 @@ TEST_F(CommandErrors, AModelThatCannotBeReadIsNamed) {
     expectFailure(runSceneport({"info", dir.path().string()}), 1, dir.path().string());
     const std::string garbage = write("garbage.msh", std::string("\x7f\x01\x02 this is not a mesh \xff\xfe", 25));
     expectFailure(runSceneport({"export", garbage, "-o", path("x.wrl")}), 1, garbage);
+    // An MSH file cut short past its header gets as far as Gmsh, which rejects it.
+    const std::string cut = write("cut.msh", "$MeshFormat\n2.2 0 8\n$EndMeshFormat\n$Nodes\n3\n1 0 0\n$EndNodes\n");
+    expectFailure(runSceneport({"export", cut, "-o", path("x.wrl")}), 1, cut + ": Gmsh cannot read it");
     EXPECT_FALSE(std::filesystem::exists(dir / "x.wrl"));
 }
 
