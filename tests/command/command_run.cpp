@@ -26,6 +26,7 @@ std::vector<char*> argumentVector(std::vector<std::string>& arguments) {
 }
 
 [[noreturn]] void execute(std::vector<char*>& argv, const RunSettings& settings) {
+    if (settings.asUser && (setgid(*settings.asUser) != 0 || setuid(*settings.asUser) != 0)) _exit(126);
     if (settings.fileSizeLimit) {
         std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails, as on a full disk
         const rlimit limit{static_cast<rlim_t>(*settings.fileSizeLimit), static_cast<rlim_t>(*settings.fileSizeLimit)};

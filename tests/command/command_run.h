@@ -22,6 +22,8 @@ struct RunSettings {
     std::optional<long> fileSizeLimit;  // bytes a file may grow to, with SIGXFSZ ignored: a full disk
     bool terminal = false;              // stdout and stderr on a pseudo-terminal
     int signalOnProgress = 0;           // sent once the first progress line is on stderr
+    std::optional<unsigned> asUser;     // a user id to run as; 126 when it cannot be taken, 127
+                                        // when that user cannot run the command
 };
 
 CommandResult runSceneport(const std::vector<std::string>& arguments, const RunSettings& settings = {});
