@@ -4,6 +4,7 @@
 #include "../export/export_fixture.h"
 #include "io/demo_model.h"
 #include "mesh_types.h"
+#include "msh_geometry.h"
 #include "scene_text.h"
 
 #include <algorithm>
@@ -21,17 +22,15 @@
 
 namespace {
 
-using Vec = std::array<double, 3>;
+using msh_geometry::cross;
+using msh_geometry::dot;
+using msh_geometry::minus;
+using Vec = msh_geometry::Point;
 
 Vec at(const std::vector<float>& xyz, int node) {
     const size_t first = 3 * static_cast<size_t>(node);
     return {xyz[first], xyz[first + 1], xyz[first + 2]};
 }
-Vec minus(const Vec& a, const Vec& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
-Vec cross(const Vec& a, const Vec& b) {
-    return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
-}
-double dot(const Vec& a, const Vec& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 double distance(const Vec& a, const Vec& b) { return std::sqrt(dot(minus(a, b), minus(a, b))); }
 
 // The volume a solid encloses, from its outward faces: negative when it is turned inside out.
@@ -46,12 +45,10 @@ double volume(const std::vector<float>& xyz, std::span<const int> element, int t
 }
 
 double area(const std::vector<float>& xyz, std::span<const int> outline) {
-    Vec sum{};
-    for (size_t k = 0; k < outline.size(); ++k) {
-        const Vec c = cross(at(xyz, outline[k]), at(xyz, outline[(k + 1) % outline.size()]));
-        for (int axis = 0; axis < 3; ++axis) sum[axis] += c[axis];
-    }
-    return std::sqrt(dot(sum, sum)) / 2.0;
+    std::vector<Vec> polygon;
+    for (int node : outline) polygon.push_back(at(xyz, node));
+    const Vec normal = msh_geometry::polygonNormal(polygon);
+    return std::sqrt(dot(normal, normal)) / 2.0;
 }
 
 double largestStep(const std::vector<float>& from, const std::vector<float>& to) {
