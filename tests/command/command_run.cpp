@@ -135,12 +135,21 @@ std::vector<float> numbersAfter(const std::string& text, const std::string& key)
     return numbers;
 }
 
-void keepScenesFor(const std::filesystem::path& directory) {
+void keepScenesFor(const std::filesystem::path& directory, const ExpectedScenes& expected) {
     std::vector<std::filesystem::path> scenes;
     for (const auto& entry : std::filesystem::directory_iterator(directory))
         if (entry.path().extension() == ".wrl" && entry.is_regular_file()) scenes.push_back(entry.path());
     std::sort(scenes.begin(), scenes.end());
-    for (const auto& scene : scenes) testing_support::keepVrmlSample(testing_support::readFile(scene));
+    for (const auto& scene : scenes) {
+        const std::string text = testing_support::readFile(scene);
+        const auto geometry = expected.find(scene.filename().string());
+        if (geometry == expected.end())
+            testing_support::keepVrmlSample(text);
+        else
+            testing_support::keepVrmlSample(text, geometry->second);
+    }
+    for (const auto& [name, geometry] : expected)
+        EXPECT_TRUE(std::filesystem::exists(directory / name)) << "geometry is expected of " << name << ", which is not there";
 }
 
 std::string CommandTest::write(const std::string& name, std::string_view content) const {

@@ -4,6 +4,7 @@
 #include "test_support.h"
 
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string_view>
 #include <string>
@@ -34,21 +35,31 @@ std::string valueAfter(const std::string& text, const std::string& key);
 // The numbers inside the first "[...]" after `key`.
 std::vector<float> numbersAfter(const std::string& text, const std::string& key);
 
-// Keeps every scene in `directory` for the independent readers that check the suites' files.
-void keepScenesFor(const std::filesystem::path& directory);
+// What a scene must hold, by file name.
+using ExpectedScenes = std::map<std::string, testing_support::ExpectedGeometry>;
+
+// Keeps every scene in `directory` for the independent readers that check the suites' files,
+// each with what `expected` says it holds; an expectation for a file that is not there fails.
+void keepScenesFor(const std::filesystem::path& directory, const ExpectedScenes& expected = {});
 
 // A fresh session and a directory for the command's files; every scene the command leaves
-// there goes to the independent readers when the test ends.
+// there goes to the independent readers when the test ends, with the geometry the test expects
+// in it.
 class CommandTest : public testing_support::HostTest {
 protected:
     void TearDown() override {
-        keepScenesFor(dir.path());
+        keepScenesFor(dir.path(), expectedScenes);
         HostTest::TearDown();
     }
     std::string path(const std::string& name) const { return (dir / name).string(); }
     std::string write(const std::string& name, std::string_view content) const;
+    // The scene `name` must hold `geometry`, which the readers check once the test has kept it.
+    void expectGeometry(const std::string& name, const testing_support::ExpectedGeometry& geometry) {
+        expectedScenes[name] = geometry;
+    }
 
     testing_support::TempDir dir;
+    ExpectedScenes expectedScenes;
 };
 
 }  // namespace command_test

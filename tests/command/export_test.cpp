@@ -1,17 +1,24 @@
 // Exporting the demo model with the command, option by option, as a user runs it.
 #include "command_run.h"
+#include "model_files.h"
 
 #include "io/demo_model.h"
+#include "scene_text.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 #include <regex>
+#include <span>
+#include <tuple>
 
 namespace {
 
 using command_test::runSceneport;
+using testing_support::ContourTexture;
+using testing_support::ExpectedGeometry;
 using testing_support::occurrences;
 using testing_support::readFile;
 
@@ -22,13 +29,25 @@ protected:
         demo = &host::io::buildDemoModel();  // what the command builds, to compare against
     }
     // Exports the demo to `name` with `options` and returns the file's text; the command must
-    // succeed.
+    // succeed, and the file must hold `geometry`: by default the last frame's, the whole model
+    // coloured by its first field, a per-node one.
     std::string exportDemo(const std::string& name, std::vector<std::string> options = {}) {
+        return exportDemo(name, std::move(options), demoAt(lastFrame()));
+    }
+    std::string exportDemo(const std::string& name, std::vector<std::string> options,
+                           const std::optional<ExpectedGeometry>& geometry) {
         options.insert(options.begin(), {"export", "--quiet", "-o", path(name)});
         const command_test::CommandResult result = runSceneport(options);
         EXPECT_EQ(result.status, 0) << result.err;
+        if (geometry) expectGeometry(name, *geometry);
         return readFile(dir / name);
     }
+    // What the demo holds at frame `frameIndex`.
+    ExpectedGeometry demoAt(int frameIndex, ContourTexture texture = ContourTexture::PerNode,
+                            std::span<const std::string> parts = {}) const {
+        return testing_support::exportedGeometry(*demo, frameIndex, texture, parts);
+    }
+    int lastFrame() const { return demo->frameCount() - 1; }
 
     ModelStr* demo = nullptr;
 };
@@ -44,6 +63,7 @@ TEST_F(CommandExport, AllFramesGiveOneCompleteFilePerFrameWithProgressAndReport)
     std::string progress;
     for (int frame = 1; frame <= frames; ++frame) {
         const std::string name = "demo" + std::to_string(frame) + ".wrl";
+        expectGeometry(name, demoAt(frame - 1));
         EXPECT_TRUE(readFile(dir / name).ends_with("\nROUTE prox.orientation_changed TO Spectrum.rotation")) << name;
         progress += "[" + std::to_string(frame) + "/" + std::to_string(frames) + "] Exporting " + path(name) + "...\n";
     }
@@ -60,6 +80,7 @@ TEST_F(CommandExport, OnATerminalProgressIsOverwrittenInPlaceAndTheReportIsALink
     const auto result = runSceneport({"export", "--all-frames", "-o", path("tty.wrl")}, onTerminal);
     ASSERT_EQ(result.status, 0) << result.out;
     const int frames = demo->frameCount();
+    for (int frame = 1; frame <= frames; ++frame) expectGeometry("tty" + std::to_string(frame) + ".wrl", demoAt(frame - 1));
     EXPECT_EQ(occurrences(result.out, "\r\033[K["), frames) << "each progress line replaces the one before";
     EXPECT_EQ(occurrences(result.out, "...\r\n"), 0) << "progress lines do not scroll";
     const std::string directory = dir.path().string();
@@ -74,7 +95,7 @@ TEST_F(CommandExport, OnATerminalProgressIsOverwrittenInPlaceAndTheReportIsALink
 TEST_F(CommandExport, TheFrameShownIsTheLastUnlessOneIsNamed) {
     const int frames = demo->frameCount();
     const std::string last = exportDemo("last.wrl");
-    const std::string third = exportDemo("third.wrl", {"--frame", "3"});
+    const std::string third = exportDemo("third.wrl", {"--frame", "3"}, demoAt(2));
     // The legend names the frame: "<number> / <time>".
     EXPECT_NE(last.find("\"" + std::to_string(frames) + " / "), std::string::npos);
     EXPECT_NE(third.find("\"3 / "), std::string::npos);
@@ -86,13 +107,15 @@ TEST_F(CommandExport, QuietKeepsStderrEmptyAndTheReportOnStdout) {
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(result.out.substr(0, result.out.find('\n')), "Exported current frame to file: " + path("quiet.wrl"));
+    expectGeometry("quiet.wrl", demoAt(lastFrame()));
 }
 
 TEST_F(CommandExport, PartsNamedAreTheOnlyOnesWritten) {
     ASSERT_GE(demo->parts.size(), 2u);
     const std::string first = demo->parts[0]->name;
     const std::string second = demo->parts[1]->name;
-    const std::string scene = exportDemo("parts.wrl", {"--parts", first + "," + second});
+    const std::vector<std::string> named{first, second};
+    const std::string scene = exportDemo("parts.wrl", {"--parts", first + "," + second}, demoAt(lastFrame(), ContourTexture::PerNode, named));
     for (const auto& part : demo->parts) {
         const bool named = part->name == first || part->name == second;
         EXPECT_EQ(scene.find("DEF " + part->name + " Transform") != std::string::npos, named) << part->name;
@@ -100,8 +123,9 @@ TEST_F(CommandExport, PartsNamedAreTheOnlyOnesWritten) {
 }
 
 TEST_F(CommandExport, SkinOnlyWritesFewerFacesOfTheSameModel) {
-    const std::string full = exportDemo("full.wrl", {"--frame", "1"});
-    const std::string skin = exportDemo("skin.wrl", {"--frame", "1", "--skin-only"});
+    const std::string full = exportDemo("full.wrl", {"--frame", "1"}, demoAt(0));
+    // The demo's skin is not counted apart from the host: a box's is, below.
+    const std::string skin = exportDemo("skin.wrl", {"--frame", "1", "--skin-only"}, std::nullopt);
     EXPECT_GT(facesIn(skin), 0);
     EXPECT_LT(facesIn(skin), facesIn(full));
     EXPECT_EQ(command_test::numbersAfter(full, "DEF global_coords"), command_test::numbersAfter(skin, "DEF global_coords"));
@@ -118,11 +142,11 @@ TEST_F(CommandExport, ContoursFollowTheFieldChosenOrAreLeftOut) {
     EXPECT_NE(perNode.find("DEF texVals TextureCoordinate"), std::string::npos);
     EXPECT_NE(perNode.find(nodeField->name), std::string::npos) << "the legend names the field";
 
-    const std::string perElement = exportDemo("element.wrl", {"--contour", elementField->name});
+    const std::string perElement = exportDemo("element.wrl", {"--contour", elementField->name}, demoAt(lastFrame(), ContourTexture::None));
     EXPECT_NE(perElement.find("DEF ZE_Coord_Color"), std::string::npos);
     EXPECT_EQ(perElement.find("texVals"), std::string::npos);
 
-    const std::string plain = exportDemo("plain.wrl", {"--no-contours"});
+    const std::string plain = exportDemo("plain.wrl", {"--no-contours"}, demoAt(lastFrame(), ContourTexture::None));
     EXPECT_EQ(plain.find("ZE_Coord_Color"), std::string::npos);
     EXPECT_EQ(plain.find("texVals"), std::string::npos);
 }
@@ -136,7 +160,7 @@ TEST_F(CommandExport, BandsAndRangeShapeTheLegend) {
 
 TEST_F(CommandExport, ScaleZeroShowsEveryFrameUndeformed) {
     const std::string lastUndeformed = exportDemo("flat-last.wrl", {"--scale", "0"});
-    const std::string firstUndeformed = exportDemo("flat-first.wrl", {"--scale", "0", "--frame", "1"});
+    const std::string firstUndeformed = exportDemo("flat-first.wrl", {"--scale", "0", "--frame", "1"}, demoAt(0));
     const std::string lastDeformed = exportDemo("deformed.wrl");
     const auto points = [](const std::string& scene) { return command_test::numbersAfter(scene, "DEF global_coords"); };
     EXPECT_EQ(points(lastUndeformed), points(firstUndeformed));
@@ -208,6 +232,33 @@ TEST_F(CommandExport, AnimateAddsEveryFramesPositionsDrivingTheSharedCoordinates
     // The last key holds the scene's own frame, the last.
     const std::vector<float> shown = command_test::numbersAfter(scene, "DEF global_coords");
     EXPECT_TRUE(std::equal(shown.begin(), shown.end(), values.end() - shown.size()));
+}
+
+using CommandExportFile = command_test::CommandTest;
+
+// The faces of the model's shapes in a scene, the legend's left aside.
+int modelFacesIn(const std::string& scene, const std::string& part) {
+    int faces = 0;
+    for (const testing_support::ShapeText& shape : testing_support::shapesIn(testing_support::partText(scene, part)))
+        faces += static_cast<int>(shape.faces.size());
+    return faces;
+}
+
+TEST_F(CommandExportFile, ABoxOfHexahedraIsWrittenWholeOrAsItsSkin) {
+    const int a = 4, b = 3, c = 2;
+    const std::string model = write("box.msh", command_test::boxOfHexahedra(a, b, c));
+    const long nodes = (a + 1) * (b + 1) * (c + 1);
+    const ExpectedGeometry whole{nodes, 6L * a * b * c, nodes};
+    const ExpectedGeometry skin{nodes, 2L * (a * b + b * c + c * a), nodes};
+    for (const auto& [name, options, expected] :
+         {std::tuple{"whole.wrl", std::vector<std::string>{}, whole}, std::tuple{"skin.wrl", std::vector<std::string>{"--skin-only"}, skin}}) {
+        std::vector<std::string> arguments{"export", model, "--quiet", "-o", path(name)};
+        arguments.insert(arguments.end(), options.begin(), options.end());
+        const auto result = runSceneport(arguments);
+        ASSERT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(modelFacesIn(readFile(dir / name), "Box"), expected.polygons) << name;
+        expectGeometry(name, expected);
+    }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Small model files written inline, so each test shows exactly what the command reads.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace command_test {
@@ -115,5 +116,37 @@ $Elements
 2 15 2 0 2 2
 $EndElements
 )";
+
+// A box of a × b × c unit cubes, each an 8-node hexahedron, in one volume "Box", with its nodes'
+// heights as a node field "Height": a solid whose face counts are known without reading it,
+// 6abc faces in all and 2(ab + bc + ca) on its skin.
+inline std::string boxOfHexahedra(int a, int b, int c) {
+    const auto node = [&](int i, int j, int k) { return 1 + i + (a + 1) * (j + (b + 1) * k); };
+    const int nodes = (a + 1) * (b + 1) * (c + 1);
+    std::string coordinates, heights;
+    for (int k = 0; k <= c; ++k)
+        for (int j = 0; j <= b; ++j)
+            for (int i = 0; i <= a; ++i) {
+                const std::string id = std::to_string(node(i, j, k));
+                coordinates += id + " " + std::to_string(i) + " " + std::to_string(j) + " " + std::to_string(k) + "\n";
+                heights += id + " " + std::to_string(k) + "\n";
+            }
+    std::string elements;
+    int id = 0;
+    for (int k = 0; k < c; ++k)
+        for (int j = 0; j < b; ++j)
+            for (int i = 0; i < a; ++i) {
+                elements += std::to_string(++id) + " 5 2 1 1";
+                for (const int corner : {node(i, j, k), node(i + 1, j, k), node(i + 1, j + 1, k), node(i, j + 1, k),
+                                         node(i, j, k + 1), node(i + 1, j, k + 1), node(i + 1, j + 1, k + 1),
+                                         node(i, j + 1, k + 1)})
+                    elements += " " + std::to_string(corner);
+                elements += "\n";
+            }
+    return "$MeshFormat\n2.2 0 8\n$EndMeshFormat\n$PhysicalNames\n1\n3 1 \"Box\"\n$EndPhysicalNames\n"
+           "$Nodes\n" + std::to_string(nodes) + "\n" + coordinates + "$EndNodes\n"
+           "$Elements\n" + std::to_string(id) + "\n" + elements + "$EndElements\n"
+           "$NodeData\n1\n\"Height\"\n1\n0\n3\n0\n1\n" + std::to_string(nodes) + "\n" + heights + "$EndNodeData\n";
+}
 
 }  // namespace command_test

@@ -58,7 +58,10 @@ std::string afterHeader(const std::string& text) {
 
 std::wstring widen(std::string_view ascii) { return {ascii.begin(), ascii.end()}; }
 
-void keepVrmlSample(const std::string& text) {
+namespace {
+
+// Where the running test keeps its next scene file; empty when the build set no sample directory.
+std::filesystem::path nextSamplePath() {
 #ifdef SCENEPORT_VRML_SAMPLE_DIR
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
     const std::filesystem::path directory = SCENEPORT_VRML_SAMPLE_DIR;
@@ -72,12 +75,42 @@ void keepVrmlSample(const std::string& text) {
     fileOfTest = name == previousTest ? fileOfTest + 1 : 1;
     previousTest = name;
     if (fileOfTest > 1) name.append(1, '-').append(std::to_string(fileOfTest));
-    std::ofstream out(directory / (name + ".wrl"), std::ios::binary | std::ios::trunc);
-    out << text;
-    EXPECT_TRUE(out.good()) << "cannot keep the VRML sample " << name;
+    return directory / (name + ".wrl");
 #else
-    (void)text;
+    return {};
 #endif
+}
+
+void writeSample(const std::filesystem::path& file, const std::string& content) {
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out << content;
+    EXPECT_TRUE(out.good()) << "cannot keep the sample " << file;
+}
+
+std::filesystem::path countsOf(const std::filesystem::path& sample) { return sample.string() + ".counts"; }
+
+}  // namespace
+
+void keepVrmlSample(const std::string& text) {
+    const std::filesystem::path file = nextSamplePath();
+    if (file.empty()) return;
+    writeSample(file, text);
+    // A run of one suite keeps the samples of an earlier run: a sidecar left from one must not
+    // stand for this file.
+    std::error_code ignored;
+    std::filesystem::remove(countsOf(file), ignored);
+}
+
+void keepVrmlSample(const std::string& text, const ExpectedGeometry& expected) {
+    const std::filesystem::path file = nextSamplePath();
+    if (file.empty()) return;
+    writeSample(file, text);
+    std::ostringstream counts;
+    counts << "# What the model holds, counted by the test that wrote the scene\n"
+           << "points " << expected.points << "\n"
+           << "polygons " << expected.polygons << "\n"
+           << "texture-coordinates " << expected.textureCoordinates << "\n";
+    writeSample(countsOf(file), counts.str());
 }
 
 void HostTest::SetUp() { host::resetSession(); }

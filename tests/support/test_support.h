@@ -1,6 +1,8 @@
 // Helpers shared by the test suites.
 #pragma once
 
+#include "expected_geometry.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -46,6 +48,9 @@ std::vector<std::string> splitLines(const std::string& text);
 // write (see tests/conformance), named after the running test. Does nothing when the build did
 // not set a sample directory.
 void keepVrmlSample(const std::string& text);
+// Keeps it with what the model it came from holds, which the readers' checks compare with what
+// they find in it (a sidecar "<name>.wrl.counts").
+void keepVrmlSample(const std::string& text, const ExpectedGeometry& expected);
 
 // Every test starts from a fresh host session (no models, no windows, empty log, defaults).
 class HostTest : public ::testing::Test {
