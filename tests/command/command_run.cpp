@@ -149,7 +149,8 @@ void keepScenesFor(const std::filesystem::path& directory, const ExpectedScenes&
             testing_support::keepVrmlSample(text, geometry->second);
     }
     for (const auto& [name, geometry] : expected)
-        EXPECT_TRUE(std::filesystem::exists(directory / name)) << "geometry is expected of " << name << ", which is not there";
+        EXPECT_TRUE(std::filesystem::exists(directory / name))
+            << "geometry is expected of " << name << ", which is not there";
 }
 
 std::string CommandTest::write(const std::string& name, std::string_view content) const {

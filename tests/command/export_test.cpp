@@ -80,7 +80,8 @@ TEST_F(CommandExport, OnATerminalProgressIsOverwrittenInPlaceAndTheReportIsALink
     const auto result = runSceneport({"export", "--all-frames", "-o", path("tty.wrl")}, onTerminal);
     ASSERT_EQ(result.status, 0) << result.out;
     const int frames = demo->frameCount();
-    for (int frame = 1; frame <= frames; ++frame) expectGeometry("tty" + std::to_string(frame) + ".wrl", demoAt(frame - 1));
+    for (int frame = 1; frame <= frames; ++frame)
+        expectGeometry("tty" + std::to_string(frame) + ".wrl", demoAt(frame - 1));
     EXPECT_EQ(occurrences(result.out, "\r\033[K["), frames) << "each progress line replaces the one before";
     EXPECT_EQ(occurrences(result.out, "...\r\n"), 0) << "progress lines do not scroll";
     const std::string directory = dir.path().string();
@@ -115,7 +116,8 @@ TEST_F(CommandExport, PartsNamedAreTheOnlyOnesWritten) {
     const std::string first = demo->parts[0]->name;
     const std::string second = demo->parts[1]->name;
     const std::vector<std::string> named{first, second};
-    const std::string scene = exportDemo("parts.wrl", {"--parts", first + "," + second}, demoAt(lastFrame(), ContourTexture::PerNode, named));
+    const std::string scene =
+        exportDemo("parts.wrl", {"--parts", first + "," + second}, demoAt(lastFrame(), ContourTexture::PerNode, named));
     for (const auto& part : demo->parts) {
         const bool named = part->name == first || part->name == second;
         EXPECT_EQ(scene.find("DEF " + part->name + " Transform") != std::string::npos, named) << part->name;
@@ -142,11 +144,12 @@ TEST_F(CommandExport, ContoursFollowTheFieldChosenOrAreLeftOut) {
     EXPECT_NE(perNode.find("DEF texVals TextureCoordinate"), std::string::npos);
     EXPECT_NE(perNode.find(nodeField->name), std::string::npos) << "the legend names the field";
 
-    const std::string perElement = exportDemo("element.wrl", {"--contour", elementField->name}, demoAt(lastFrame(), ContourTexture::None));
+    const ExpectedGeometry untextured = demoAt(lastFrame(), ContourTexture::None);
+    const std::string perElement = exportDemo("element.wrl", {"--contour", elementField->name}, untextured);
     EXPECT_NE(perElement.find("DEF ZE_Coord_Color"), std::string::npos);
     EXPECT_EQ(perElement.find("texVals"), std::string::npos);
 
-    const std::string plain = exportDemo("plain.wrl", {"--no-contours"}, demoAt(lastFrame(), ContourTexture::None));
+    const std::string plain = exportDemo("plain.wrl", {"--no-contours"}, untextured);
     EXPECT_EQ(plain.find("ZE_Coord_Color"), std::string::npos);
     EXPECT_EQ(plain.find("texVals"), std::string::npos);
 }
@@ -247,11 +250,12 @@ int modelFacesIn(const std::string& scene, const std::string& part) {
 TEST_F(CommandExportFile, ABoxOfHexahedraIsWrittenWholeOrAsItsSkin) {
     const int a = 4, b = 3, c = 2;
     const std::string model = write("box.msh", command_test::boxOfHexahedra(a, b, c));
+    // Coloured per node by its one field: one texture coordinate per node.
     const long nodes = (a + 1) * (b + 1) * (c + 1);
     const ExpectedGeometry whole{nodes, 6L * a * b * c, nodes};
     const ExpectedGeometry skin{nodes, 2L * (a * b + b * c + c * a), nodes};
-    for (const auto& [name, options, expected] :
-         {std::tuple{"whole.wrl", std::vector<std::string>{}, whole}, std::tuple{"skin.wrl", std::vector<std::string>{"--skin-only"}, skin}}) {
+    using Export = std::tuple<const char*, std::vector<std::string>, ExpectedGeometry>;
+    for (const auto& [name, options, expected] : {Export{"whole.wrl", {}, whole}, Export{"skin.wrl", {"--skin-only"}, skin}}) {
         std::vector<std::string> arguments{"export", model, "--quiet", "-o", path(name)};
         arguments.insert(arguments.end(), options.begin(), options.end());
         const auto result = runSceneport(arguments);
