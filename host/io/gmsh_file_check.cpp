@@ -22,13 +22,15 @@ constexpr std::array<std::string_view, 15> kMeshExtensions{
     ".rmed", ".stl", ".unv", ".vrml", ".vtk", ".wrl"};
 
 // How MSH files start: version 2 and 4 with their format line, version 1 with its nodes.
-constexpr std::array<std::string_view, 3> kMshStarts{"$MeshFormat", "$NOD", "$NOE"};
+constexpr std::string_view kMshFormatStart = "$MeshFormat";
+constexpr std::array<std::string_view, 2> kMsh1Starts{"$NOD", "$NOE"};
 
-// How the sections Gmsh writes end, in lower case (MSH 1 ends its two in capitals).
-constexpr std::array<std::string_view, 17> kSectionEnds{
+// How the sections of MSH 2 and 4 files end, and those of MSH 1, in lower case.
+constexpr std::array<std::string_view, 14> kSectionEnds{
     "$endmeshformat", "$endphysicalnames", "$endentities", "$endpartitionedentities", "$endnodes", "$endelements",
     "$endperiodic", "$endghostelements", "$endparametrizations", "$endnodedata", "$endelementdata",
-    "$endelementnodedata", "$endinterpolationscheme", "$endcomments", "$endnod", "$endelm", "$endnoe"};
+    "$endelementnodedata", "$endinterpolationscheme", "$endcomments"};
+constexpr std::array<std::string_view, 3> kMsh1SectionEnds{"$endnod", "$endelm", "$endnoe"};
 
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
@@ -52,11 +54,12 @@ bool hasMeshExtension(const std::filesystem::path& path) {
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-// Whether the file's last line, blanks aside, closes a section: "$EndElements", "$EndNodeData",
-// "$ENDELM" (MSH 1), or the end of a section of Gmsh's own ("$EndMyData"), but not the start of
-// one of Gmsh's ends ("$EndNode"). Every MSH file ends so; one cut short ends inside a section,
+// Whether the file's last line, blanks aside, closes a section: one of `sectionEnds` ("$EndNodes",
+// "$ENDELM" in MSH 1), or the end of a section of the file's own ("$EndMyData"), but not the
+// start of one of the known ends ("$EndNode"). Every MSH file ends so; one cut short ends inside a section,
 // and Gmsh then reads what came before without a word, or fails without saying why.
-bool endsWithSectionEnd(std::FILE* file) {
+template <std::size_t Count>
+bool endsWithSectionEnd(std::FILE* file, const std::array<std::string_view, Count>& sectionEnds) {
     constexpr long kTail = 256;  // far more than the longest section name
     if (std::fseek(file, 0, SEEK_END) != 0) return true;  // cannot tell: let Gmsh judge
     const long size = std::ftell(file);
@@ -67,8 +70,8 @@ bool endsWithSectionEnd(std::FILE* file) {
     const std::size_t lineStart = text.find_last_of('\n');
     const std::string last = lowerCase(lineStart == std::string_view::npos ? text : text.substr(lineStart + 1));
     if (!last.starts_with("$end") || last.size() == 4) return false;
-    const bool knownEnd = std::find(kSectionEnds.begin(), kSectionEnds.end(), last) != kSectionEnds.end();
-    return knownEnd || std::none_of(kSectionEnds.begin(), kSectionEnds.end(),
+    const bool knownEnd = std::find(sectionEnds.begin(), sectionEnds.end(), last) != sectionEnds.end();
+    return knownEnd || std::none_of(sectionEnds.begin(), sectionEnds.end(),
                                     [&last](std::string_view end) { return end.starts_with(last); });
 }
 
@@ -95,9 +98,12 @@ void checkModelFile(const std::filesystem::path& path) {
     const std::string_view head(start.data(), std::fread(start.data(), 1, start.size(), file.get()));
     if (head.empty()) reject(path, "is empty");
 
-    const bool startsAsMsh =
-        std::any_of(kMshStarts.begin(), kMshStarts.end(), [head](std::string_view s) { return head.starts_with(s); });
-    if (startsAsMsh && !endsWithSectionEnd(file.get()))
+    const bool startsAsMsh1 =
+        std::any_of(kMsh1Starts.begin(), kMsh1Starts.end(), [head](std::string_view s) { return head.starts_with(s); });
+    const bool startsAsMsh = startsAsMsh1 || head.starts_with(kMshFormatStart);
+    const bool ends = startsAsMsh1 ? endsWithSectionEnd(file.get(), kMsh1SectionEnds)
+                                   : endsWithSectionEnd(file.get(), kSectionEnds);
+    if (startsAsMsh && !ends)
         reject(path, "is cut short or damaged: it starts as an MSH file does but does not end with the end of a "
                      "section ($End...)");
     if (!startsAsMsh && !hasMeshExtension(path))
