@@ -218,6 +218,9 @@ TEST_F(HostileInput, PartNamesBecomeUniqueNodeNamesWhateverTheyHold) {
     // Gmsh keeps a physical name for one group only, and cuts very long names short.
     EXPECT_NE(std::find(defined.begin(), defined.end(), "Physical_2_14"), defined.end());
     EXPECT_TRUE(std::any_of(defined.begin(), defined.end(), [](const std::string& n) { return n.starts_with("LLLL"); }));
+    // No part takes a name the writer gives a node of its own: each part's name is defined once.
+    const std::string scene = testing_support::readFile(dir / "names1.wrl");
+    for (const std::string& name : defined) EXPECT_EQ(testing_support::occurrences(scene, "DEF " + name + " "), 1) << name;
     EXPECT_NE(result.err.find("part \"global_coords\" is named \"global_coords_(2)\" in scenes"), std::string::npos);
     EXPECT_NE(result.err.find("part \"a_b\" is named \"a_b_(2)\" in scenes"), std::string::npos);
 
