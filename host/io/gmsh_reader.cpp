@@ -1,6 +1,6 @@
 // readModel: a model file through Gmsh into a new model of the host's session.
-#include "gmsh_finite_values.h"
 #include "gmsh_file_check.h"
+#include "gmsh_finite_values.h"
 #include "gmsh_mesh.h"
 #include "gmsh_session.h"
 #include "gmsh_view_data.h"
