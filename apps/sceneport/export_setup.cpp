@@ -1,10 +1,12 @@
 #include "export_setup.h"
 
+#include "io/model_reader.h"
 #include "scene_builder.h"
 #include "session.h"
 #include "view_presets.h"
 
 #include <algorithm>
+#include <cmath>
 #include <set>
 
 namespace sceneport {
@@ -44,6 +46,25 @@ std::array<double, 3> referenceCenter(const ModelStr& model) {
     return sum;
 }
 
+// The reader keeps every node within ±kLargestCoordinate; a scale outside [0, 1] can move one
+// beyond, where the plug-in's single-precision sums become infinite.
+void checkScale(ModelStr& model, double scale) {
+    if (scale >= 0.0 && scale <= 1.0) return;
+    model.deformationScale = {1.0, 1.0, 1.0};
+    for (int frame = 0; frame < model.frameCount(); ++frame) {
+        model.setFrame(frame);
+        for (std::size_t i = 0; i < model.currentCoords.size(); ++i) {
+            const double reference = model.referenceCoords[i];
+            if (std::fabs(reference + scale * (model.currentCoords[i] - reference)) > host::io::kLargestCoordinate) {
+                char text[32];
+                std::snprintf(text, sizeof text, "%g", scale);
+                throw UsageError(std::string("--scale: at ") + text + " the deformed model reaches beyond ±1e30, "
+                                 "the largest coordinate a scene holds (frame " + std::to_string(frame + 1) + ")");
+            }
+        }
+    }
+}
+
 }  // namespace
 
 std::string partNames(const ModelStr& model) {
@@ -63,6 +84,7 @@ WindowStr& prepareHost(ModelStr& model, const ExportOptions& options) {
         throw UsageError("--contour: no field \"" + *options.contour + "\" (fields: " + fieldNames(model) + ")");
     if (!options.parts.empty()) flagParts(model, options.parts);
 
+    checkScale(model, options.scale);
     model.deformationScale = {options.scale, options.scale, options.scale};
     const host::Matrix4 camera = cameraMatrix(*findViewPreset(options.view), referenceCenter(model));
     host::ModelBuilder builder(model);

@@ -1,5 +1,7 @@
 #include "interrupt_cleanup.h"
 
+#include "run_state.h"
+
 #include <algorithm>
 #include <array>
 #include <csignal>
@@ -10,13 +12,13 @@ namespace {
 
 constexpr std::array<int, 3> kStopSignals{SIGINT, SIGTERM, SIGHUP};
 
-// What the handler may touch: a fixed buffer and a flag, written only with the signals blocked.
-char g_path[4096];
-volatile std::sig_atomic_t g_hasPath = 0;
+// What the handler touches: the run state's fixed buffer and flag, written only with the signals
+// blocked. A supervising process reads them too, should this one end without its handler.
 struct sigaction g_previous[kStopSignals.size()];
 
 extern "C" void removeFileAndStop(int signal) {
-    if (g_hasPath) unlink(g_path);
+    const RunState& state = runState();
+    if (state.hasOutput) unlink(state.output);
     // Ends the process by the signal itself, so the caller sees why it stopped.
     std::signal(signal, SIG_DFL);
     raise(signal);
@@ -53,19 +55,18 @@ FileInProgress::~FileInProgress() {
 
 void FileInProgress::set(std::string_view path) {
     const SignalsBlocked blocked;
+    RunState& state = runState();
+    state.hasOutput = false;
     // A path too long for the buffer is not removed rather than cut to another file's name.
-    if (path.size() >= sizeof g_path) {
-        g_hasPath = 0;
-        return;
-    }
-    std::copy(path.begin(), path.end(), g_path);
-    g_path[path.size()] = '\0';
-    g_hasPath = 1;
+    if (path.size() >= sizeof state.output) return;
+    std::copy(path.begin(), path.end(), state.output);
+    state.output[path.size()] = '\0';
+    state.hasOutput = true;
 }
 
 void FileInProgress::clear() {
     const SignalsBlocked blocked;
-    g_hasPath = 0;
+    runState().hasOutput = false;
 }
 
 }  // namespace sceneport

@@ -6,6 +6,7 @@
 #include "export_command.h"
 #include "info_command.h"
 #include "io/model_reader.h"
+#include "supervised_run.h"
 
 #include <iostream>
 #include <variant>
@@ -32,11 +33,9 @@ int run(const Command& command) {
     return std::visit(Runner{}, command);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int runCommandLine(const std::vector<std::string>& arguments) {
     try {
-        return run(parseCommandLine(std::vector<std::string>(argv + 1, argv + argc)));
+        return run(parseCommandLine(arguments));
     } catch (const UsageError& error) {
         std::cerr << "sceneport: " << error.what() << "\n";
         return kExitUsage;
@@ -47,4 +46,11 @@ int main(int argc, char** argv) {
         std::cerr << "sceneport: " << error.what() << "\n";
         return kExitFailed;
     }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    return runSupervised([&arguments] { return runCommandLine(arguments); });
 }

@@ -1,6 +1,7 @@
 #include "model_loading.h"
 
 #include "io/demo_model.h"
+#include "run_state.h"
 
 #include <filesystem>
 
@@ -9,6 +10,17 @@ namespace sceneport {
 LoadedModel loadModel(const std::optional<std::string>& path) {
     if (!path) return {&host::io::buildDemoModel(), "the demo model", "demo.wrl", {}};
     LoadedModel loaded{nullptr, *path, std::filesystem::path(*path).stem().string() + ".wrl", {}};
+    // The supervisor watches the read for as long as it lasts, however it ends.
+    struct Reading {
+        explicit Reading(const std::string& file) {
+            std::error_code unknown;
+            const std::uintmax_t size = std::filesystem::file_size(file, unknown);
+            announceReading(file, unknown ? 0 : size);
+        }
+        ~Reading() { announceWorking(); }
+        Reading(const Reading&) = delete;
+        Reading& operator=(const Reading&) = delete;
+    } reading(*path);
     loaded.model = &host::io::readModel(*path, loaded.notes);
     return loaded;
 }

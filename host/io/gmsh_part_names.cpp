@@ -1,5 +1,6 @@
 #include "gmsh_part_names.h"
 
+#include <array>
 #include <map>
 #include <set>
 
@@ -16,6 +17,20 @@ bool allowedAnywhere(unsigned char c) {
 }
 
 bool allowedFirst(unsigned char c) { return c != '+' && c != '-' && (c < '0' || c > '9'); }
+
+// The names the writer gives nodes of its own (docs/scene.md). A part of one of these names
+// would stand in for the writer's node in the USE and ROUTE statements after it: a part named
+// "global_coords" makes every later face set use a Transform as its coordinates.
+constexpr std::array<std::string_view, 13> kSceneNodeNames{
+    "Global_model", "global_coords", "texVals", "pixmap", "ZE_Coord_Color", "SpectrumCoords", "ss",
+    "Spectrum", "Quads", "prox", "ts", "ci", "_"};
+
+// `name`, or the first of "name_(2)", "name_(3)", ... that is not taken yet.
+std::string untakenName(const std::string& name, const std::set<std::string>& taken) {
+    if (!taken.contains(name)) return name;
+    for (int number = 2;; ++number)
+        if (std::string numbered = name + "_(" + std::to_string(number) + ")"; !taken.contains(numbered)) return numbered;
+}
 
 }  // namespace
 
@@ -46,9 +61,13 @@ std::vector<PartName> scenePartNames(std::span<const GroupName> groups) {
                             ? group.name + " (" + std::to_string(group.dimension) + "D)"
                             : group.name);
     numberRepeatedNames(shown);
+    // Names that differ only in characters VRML does not take become one; node names must stay
+    // apart from each other and from the writer's own.
+    std::set<std::string> taken(kSceneNodeNames.begin(), kSceneNodeNames.end());
     std::vector<PartName> names;
     for (std::string& name : shown) {
-        std::string fit = vrmlPartName(name);
+        std::string fit = untakenName(vrmlPartName(name), taken);
+        taken.insert(fit);
         names.push_back(fit == name ? PartName{std::move(fit), {}} : PartName{std::move(fit), std::move(name)});
     }
     return names;

@@ -33,7 +33,9 @@ struct PartName {
 
 // The names of the parts made from `groups`, in order. A name that groups of several dimensions
 // share gets the dimension (" (2D)"), a name still repeated after that a number (" (2)", " (3)"),
-// so that parts can be told apart; then each is fit for VRML.
+// so that parts can be told apart; then each is fit for VRML. A fit name that an earlier part
+// or the writer's own nodes (Global_model, global_coords, ...) already have gets the first free
+// number ("_(2)", ...): every node name in a scene stays unique.
 std::vector<PartName> scenePartNames(std::span<const GroupName> groups);
 
 }  // namespace host::io

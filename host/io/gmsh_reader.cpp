@@ -1,7 +1,9 @@
 // readModel: a model file through Gmsh into a new model of the host's session.
 #include "gmsh_file_check.h"
+#include "gmsh_finite_values.h"
 #include "gmsh_mesh.h"
 #include "gmsh_session.h"
+#include "gmsh_view_data.h"
 #include "gmsh_views.h"
 #include "model_reader.h"
 #include "scene_builder.h"
@@ -34,7 +36,7 @@ void addParts(ModelBuilder& model, const GmshMesh& mesh) {
         xyz.reserve(3 * source.nodes.size());
         for (const int node : source.nodes)
             for (std::size_t axis = 0; axis < 3; ++axis)
-                xyz.push_back(static_cast<float>(mesh.coordinates[3 * static_cast<std::size_t>(node) + axis]));
+                xyz.push_back(toFloat(mesh.coordinates[3 * static_cast<std::size_t>(node) + axis]));
         part.nodes(xyz);
         for (int type = 0; type < FE_MESH_TYPE_COUNT; ++type)
             if (!source.elements[type].nodes.empty())
@@ -93,7 +95,9 @@ ModelStr& readModel(const std::filesystem::path& path, ReadNotes& notes) {
         // all). One whose elements make no part is: the host loads it, the notes say what was left
         // out, and an export finds no parts.
         if (elementTypes.empty()) throw ModelReadError("holds no elements");
+        replaceNonFiniteCoordinates(mesh, notes);
         GmshResults results = readGmshViews(mesh, notes);
+        replaceNonFiniteResults(mesh, results, notes);
         return buildModel(path.filename().string(), mesh, std::move(results));
     } catch (const ModelReadError& error) {
         throw ModelReadError(file + ": " + error.what());

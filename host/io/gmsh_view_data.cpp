@@ -41,15 +41,15 @@ std::vector<std::ptrdiff_t> elementValuePositions(const GmshMesh& mesh, const Vi
 }
 
 float fieldValue(std::span<const double> c) {
-    if (c.size() == 1) return static_cast<float>(c[0]);
+    if (c.size() == 1) return toFloat(c[0]);
     if (c.size() == 9) {
         const double xy = (c[1] + c[3]) / 2, yz = (c[5] + c[7]) / 2, zx = (c[2] + c[6]) / 2;
         const double normal = (c[0] - c[4]) * (c[0] - c[4]) + (c[4] - c[8]) * (c[4] - c[8]) + (c[8] - c[0]) * (c[8] - c[0]);
-        return static_cast<float>(std::sqrt(normal / 2 + 3 * (xy * xy + yz * yz + zx * zx)));
+        return toFloat(std::sqrt(normal / 2 + 3 * (xy * xy + yz * yz + zx * zx)));
     }
     double squares = 0;
     for (const double component : c) squares += component * component;
-    return static_cast<float>(std::sqrt(squares));
+    return toFloat(std::sqrt(squares));
 }
 
 NodeAverages averageAtNodes(const GmshMesh& mesh, const ViewStep& step) {
@@ -84,7 +84,7 @@ NodeAverages averageAtNodes(const GmshMesh& mesh, const ViewStep& step) {
     averages.values.resize(modelNodes, 0.0f);
     for (std::size_t node = 0; node < modelNodes; ++node) {
         if (counts[node] == 0) ++averages.missing;
-        else averages.values[node] = static_cast<float>(sums[node] / counts[node]);
+        else averages.values[node] = toFloat(sums[node] / counts[node]);
     }
     return averages;
 }

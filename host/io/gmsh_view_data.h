@@ -4,7 +4,9 @@
 
 #include "gmsh_mesh.h"
 
+#include <cmath>
 #include <cstddef>
+#include <limits>
 #include <span>
 #include <string>
 #include <vector>
@@ -25,6 +27,13 @@ struct ViewStep {
 };
 
 inline constexpr std::ptrdiff_t kNoValue = -1;
+
+// A number from Gmsh as the host's float. One beyond a float's range becomes infinite, as the
+// hardware makes it, without the conversion C++ leaves undefined; gmsh_finite_values.h replaces it.
+inline float toFloat(double value) {
+    if (std::isnan(value) || std::fabs(value) <= std::numeric_limits<float>::max()) return static_cast<float>(value);
+    return value > 0 ? std::numeric_limits<float>::infinity() : -std::numeric_limits<float>::infinity();
+}
 
 // Per model node (parts one after another), the position of its Gmsh node's value in `step`.
 std::vector<std::ptrdiff_t> nodeValuePositions(const GmshMesh& mesh, const ViewStep& step);

@@ -105,8 +105,12 @@ std::vector<float> stepValues(ViewValues& view, const GmshMesh& mesh, const View
         const std::vector<std::ptrdiff_t> positions = nodeValuePositions(mesh, data);
         values.assign(3 * positions.size(), 0.0f);
         for (std::size_t node = 0; node < positions.size(); ++node) {
-            if (positions[node] == kNoValue) ++missing;
-            else std::copy_n(data.value(positions[node]).begin(), 3, values.begin() + 3 * node);
+            if (positions[node] == kNoValue) {
+                ++missing;
+                continue;
+            }
+            const std::span<const double> value = data.value(positions[node]);
+            std::transform(value.begin(), value.begin() + 3, values.begin() + 3 * node, toFloat);
         }
     } else if (view.use == Use::Failure) {
         values = gather(elementValuePositions(mesh, data), data, [](std::span<const double> value) {
@@ -162,7 +166,7 @@ std::vector<float> frameTimes(const std::vector<ViewValues>& views, std::size_t 
         const auto given = std::find_if(views.begin(), views.end(), [frame](const ViewValues& view) {
             return frame < view.steps.size() && !view.steps[frame].empty();
         });
-        if (given != views.end()) times[frame] = static_cast<float>(given->times[frame]);
+        if (given != views.end()) times[frame] = toFloat(given->times[frame]);
     }
     return times;
 }
@@ -195,7 +199,7 @@ std::vector<std::vector<float>> deformedFrames(const GmshMesh& mesh, std::vector
         for (const MeshPart& part : mesh.parts)
             for (const int gmshNode : part.nodes) {
                 for (std::size_t axis = 0; axis < 3; ++axis)
-                    xyz[3 * node + axis] += static_cast<float>(mesh.coordinates[3 * static_cast<std::size_t>(gmshNode) + axis]);
+                    xyz[3 * node + axis] += toFloat(mesh.coordinates[3 * static_cast<std::size_t>(gmshNode) + axis]);
                 ++node;
             }
     }

@@ -25,6 +25,11 @@ struct ReadNotes {
     std::vector<std::string> lines;
 };
 
+// The largest coordinate the reader hands over, in magnitude. The plug-in sums coordinates in
+// single precision to find a model's centre, so much larger ones would make it infinite; the
+// reader treats a coordinate beyond this as it treats one that is not finite.
+inline constexpr float kLargestCoordinate = 1e30f;
+
 // Reads the model file at `path` into a new model of the session and returns it. The model
 // always has a result object with at least one frame:
 // - parts: one per physical group (per dimension when a group mixes dimensions), else one per
@@ -33,6 +38,8 @@ struct ReadNotes {
 // - a three-component node view named displacement(s), disp or U (any case) moves the nodes of
 //   each frame; an element view named failed, deleted or erosion (any case) fails elements at
 //   the first step where it is non-zero; every other view becomes a field.
+// Numbers that are not finite (NaN, infinite, beyond a float's range) and coordinates beyond
+// kLargestCoordinate are replaced, with a note (gmsh_finite_values.h says by what).
 // Throws ModelReadError for a file that is missing, unreadable or rejected, and for a file Gmsh
 // would run as a script rather than read as data.
 ModelStr& readModel(const std::filesystem::path& path, ReadNotes& notes);

@@ -101,6 +101,7 @@ TEST_F(CommandErrors, AReadOnlyDirectoryIsReported) {
     if (settings.asUser && (result.status == 126 || result.status == 127))
         GTEST_SKIP() << "nobody cannot run the command from where it was built";
     expectFailure(result, 4, "the directory " + path("locked") + " is not writable");
+    EXPECT_TRUE(std::filesystem::is_empty(dir / "locked")) << "no file, not even an empty one";
 }
 
 TEST_F(CommandErrors, AFileCutShortByAFullDiskIsReportedAndRemoved) {
@@ -111,6 +112,11 @@ TEST_F(CommandErrors, AFileCutShortByAFullDiskIsReportedAndRemoved) {
     EXPECT_EQ(result.status, 4);
     EXPECT_NE(result.err.find(path("big.wrl") + " was not written to its end"), std::string::npos) << result.err;
     EXPECT_FALSE(std::filesystem::exists(dir / "big.wrl"));
+    // Every frame fills the disk in turn: each is reported, and none is left cut short.
+    const auto frames = runSceneport({"export", "-q", "--all-frames", "-o", path("all.wrl")}, fullDisk);
+    EXPECT_EQ(frames.status, 4);
+    EXPECT_NE(frames.err.find(path("all1.wrl") + " was not written to its end"), std::string::npos) << frames.err;
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path())) << "no partial file";
 }
 
 TEST_F(CommandErrors, AnInterruptedExportLeavesOnlyCompleteScenes) {
