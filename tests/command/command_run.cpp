@@ -99,6 +99,7 @@ CommandResult runOnTerminal(std::vector<char*>& argv, const RunSettings& setting
     return result;
 }
 
+// stdout into a file rather than a second pipe: nothing can block however much the command writes.
 CommandResult runWithFiles(std::vector<char*>& argv, const RunSettings& settings) {
     const testing_support::TempDir capture;
     const std::string outPath = capture / "stdout";
