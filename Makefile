@@ -1,10 +1,13 @@
-# Entry points. `make test` is what CI runs on a fresh machine; `make demo` exports the demo
-# model's frames to out/; `make install` installs the build into PREFIX.
+# Entry points. `make test` is what CI runs on a fresh machine: every suite on the normal build,
+# then again under the sanitizers; `make demo` exports the demo model's frames to out/;
+# `make install` installs the build into PREFIX.
 BUILD_DIR ?= build
 JOBS ?= 2
 PREFIX ?= /usr/local
+# Where CMakePresets.json's preset `sanitize` builds.
+SANITIZE_BUILD_DIR = build-sanitize
 
-.PHONY: all deps configure build test demo install clean
+.PHONY: all deps configure build test test-sanitize demo install clean
 
 all: build
 
@@ -19,6 +22,14 @@ build: configure
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+	$(MAKE) --no-print-directory test-sanitize
+
+# Every library, program and test built with AddressSanitizer and UndefinedBehaviorSanitizer, and
+# every suite run with the preset's sanitizer options: any report, a leak too, fails the run.
+test-sanitize: deps
+	cmake --preset sanitize
+	cmake --build --preset sanitize -j $(JOBS)
+	ctest --preset sanitize -j $(JOBS)
 
 # Files of an earlier run go first: a listing with a longer run's frames left over would mislead.
 demo: build
@@ -33,4 +44,4 @@ install: build
 	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_BUILD_DIR)

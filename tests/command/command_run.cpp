@@ -9,8 +9,11 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
+#include <functional>
+#include <iterator>
 #include <pty.h>
 #include <sstream>
+#include <string_view>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -43,8 +46,12 @@ void waitFor(pid_t child, CommandResult& result) {
     if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
 }
 
-// Reads the command's stderr from a pipe and stops it with a signal as soon as it shows progress.
-CommandResult runAndInterrupt(std::vector<char*>& argv, const RunSettings& settings) {
+// Runs the command with stdout into the file `outPath` and stderr on a pipe read here until the
+// command ends; `onErr` sees all of stderr so far after each piece. stderr is a pipe so that a
+// limit on file sizes never cuts short what the command (or a sanitizer's report) says; read all
+// along, it never blocks the command, and stdout, a file, cannot either.
+CommandResult runReadingStderr(std::vector<char*>& argv, const RunSettings& settings, const std::string& outPath,
+                               const std::function<void(pid_t, const std::string&)>& onErr) {
     int errPipe[2];
     if (pipe(errPipe) != 0) return {};
     const pid_t child = fork();
@@ -52,24 +59,31 @@ CommandResult runAndInterrupt(std::vector<char*>& argv, const RunSettings& setti
     if (child == 0) {
         close(errPipe[0]);
         dup2(errPipe[1], STDERR_FILENO);
-        const int nowhere = open("/dev/null", O_WRONLY);
-        dup2(nowhere, STDOUT_FILENO);
+        const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(out, STDOUT_FILENO);
         execute(argv, settings);
     }
     close(errPipe[1]);
     CommandResult result;
-    bool sent = false;
     char buffer[4096];
     for (ssize_t count; (count = read(errPipe[0], buffer, sizeof buffer)) > 0;) {
         result.err.append(buffer, count);
-        if (!sent && result.err.find("Exporting") != std::string::npos) {
-            kill(child, settings.signalOnProgress);
-            sent = true;
-        }
+        if (onErr) onErr(child, result.err);
     }
     close(errPipe[0]);
     waitFor(child, result);
     return result;
+}
+
+// Stops the command with a signal as soon as it shows progress.
+CommandResult runAndInterrupt(std::vector<char*>& argv, const RunSettings& settings) {
+    bool sent = false;
+    return runReadingStderr(argv, settings, "/dev/null", [&](pid_t child, const std::string& err) {
+        if (!sent && err.find("Exporting") != std::string::npos) {
+            kill(child, settings.signalOnProgress);
+            sent = true;
+        }
+    });
 }
 
 CommandResult runOnTerminal(std::vector<char*>& argv, const RunSettings& settings) {
@@ -85,32 +99,39 @@ CommandResult runOnTerminal(std::vector<char*>& argv, const RunSettings& setting
     return result;
 }
 
+// stdout into a file rather than a second pipe: nothing can block however much the command writes.
+CommandResult runWithFiles(std::vector<char*>& argv, const RunSettings& settings) {
+    const testing_support::TempDir capture;
+    const std::string outPath = capture / "stdout";
+    CommandResult result = runReadingStderr(argv, settings, outPath, {});
+    result.out = testing_support::readFile(outPath);
+    return result;
+}
+
+// The first line of every report of AddressSanitizer, LeakSanitizer and UndefinedBehaviorSanitizer.
+constexpr std::string_view kSanitizerReportMarks[] = {"ERROR: AddressSanitizer", "ERROR: LeakSanitizer",
+                                                      "runtime error: "};
+
+// A sanitized build's report in the command's output fails the test that ran it, whatever that
+// test checks: a test that expects a failure could otherwise take the sanitizer's exit for it.
+void expectNoSanitizerReport(const CommandResult& result) {
+    for (const std::string* text : {&result.err, &result.out}) {
+        const auto inText = [text](std::string_view mark) { return text->find(mark) != std::string::npos; };
+        if (std::any_of(std::begin(kSanitizerReportMarks), std::end(kSanitizerReportMarks), inText))
+            ADD_FAILURE() << "the sceneport command's sanitizer report:\n" << *text;
+    }
+}
+
 }  // namespace
 
 CommandResult runSceneport(const std::vector<std::string>& arguments, const RunSettings& settings) {
     std::vector<std::string> all{SCENEPORT_COMMAND};
     all.insert(all.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv = argumentVector(all);
-    if (settings.terminal) return runOnTerminal(argv, settings);
-    if (settings.signalOnProgress != 0) return runAndInterrupt(argv, settings);
-
-    // Files rather than pipes: nothing can block however much the command writes.
-    const testing_support::TempDir capture;
-    const std::string outPath = capture / "stdout";
-    const std::string errPath = capture / "stderr";
-    const pid_t child = fork();
-    if (child < 0) return {};
-    if (child == 0) {
-        const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        dup2(out, STDOUT_FILENO);
-        dup2(err, STDERR_FILENO);
-        execute(argv, settings);
-    }
-    CommandResult result;
-    waitFor(child, result);
-    result.out = testing_support::readFile(outPath);
-    result.err = testing_support::readFile(errPath);
+    const CommandResult result = settings.terminal                  ? runOnTerminal(argv, settings)
+                                 : settings.signalOnProgress != 0 ? runAndInterrupt(argv, settings)
+                                                                  : runWithFiles(argv, settings);
+    expectNoSanitizerReport(result);
     return result;
 }
 
