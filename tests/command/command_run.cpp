@@ -35,6 +35,11 @@ std::vector<char*> argumentVector(std::vector<std::string>& arguments) {
         const rlimit limit{static_cast<rlim_t>(*settings.fileSizeLimit), static_cast<rlim_t>(*settings.fileSizeLimit)};
         setrlimit(RLIMIT_FSIZE, &limit);
     }
+    if (settings.crashesAsSignals) {
+        const char* options = std::getenv("ASAN_OPTIONS");
+        const std::string withSegvPassed = std::string(options ? options : "") + ":handle_segv=0";
+        setenv("ASAN_OPTIONS", withSegvPassed.c_str(), 1);
+    }
     execv(argv[0], argv.data());
     _exit(127);
 }

@@ -25,6 +25,9 @@ struct RunSettings {
     int signalOnProgress = 0;           // sent once the first progress line is on stderr
     std::optional<unsigned> asUser;     // a user id to run as; 126 when it cannot be taken, 127
                                         // when that user cannot run the command
+    bool crashesAsSignals = false;      // a segmentation fault ends the process by its signal even
+                                        // under AddressSanitizer, which would report it and exit:
+                                        // for input known to crash a library the command uses
 };
 
 CommandResult runSceneport(const std::vector<std::string>& arguments, const RunSettings& settings = {});
