@@ -1,6 +1,5 @@
 #include "gmsh_part_names.h"
 
-#include <array>
 #include <map>
 #include <set>
 
@@ -17,13 +16,6 @@ bool allowedAnywhere(unsigned char c) {
 }
 
 bool allowedFirst(unsigned char c) { return c != '+' && c != '-' && (c < '0' || c > '9'); }
-
-// The names the writer gives nodes of its own (docs/scene.md). A part of one of these names
-// would stand in for the writer's node in the USE and ROUTE statements after it: a part named
-// "global_coords" makes every later face set use a Transform as its coordinates.
-constexpr std::array<std::string_view, 13> kSceneNodeNames{
-    "Global_model", "global_coords", "texVals", "pixmap", "ZE_Coord_Color", "SpectrumCoords", "ss",
-    "Spectrum", "Quads", "prox", "ts", "ci", "_"};
 
 // `name`, or the first of "name_(2)", "name_(3)", ... that is not taken yet.
 std::string untakenName(const std::string& name, const std::set<std::string>& taken) {
@@ -63,7 +55,7 @@ std::vector<PartName> scenePartNames(std::span<const GroupName> groups) {
     numberRepeatedNames(shown);
     // Names that differ only in characters VRML does not take become one; node names must stay
     // apart from each other and from the writer's own.
-    std::set<std::string> taken(kSceneNodeNames.begin(), kSceneNodeNames.end());
+    std::set<std::string> taken(kWriterNodeNames.begin(), kWriterNodeNames.end());
     std::vector<PartName> names;
     for (std::string& name : shown) {
         std::string fit = untakenName(vrmlPartName(name), taken);

@@ -1,12 +1,21 @@
 // Part names become node names in exported scenes, so they must be VRML identifiers.
 #pragma once
 
+#include <array>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace host::io {
+
+// The names the writer gives nodes of its own (docs/scene.md). A part of one of these names would
+// stand in for the writer's node in the USE and ROUTE statements after it: a part named
+// "global_coords" makes every later face set use a Transform as its coordinates. The command's
+// tests check this list against every node name the writer defines in a scene.
+inline constexpr std::array<std::string_view, 13> kWriterNodeNames{
+    "Global_model", "global_coords", "texVals", "pixmap", "ZE_Coord_Color", "SpectrumCoords", "ss",
+    "Spectrum", "Quads", "prox", "ts", "ci", "_"};
 
 // `name` fit to stand as a VRML97 identifier: each character an identifier may not hold (control
 // characters and blank, " # ' , . [ \ ] { } and DEL) becomes "_", and a name that starts with a

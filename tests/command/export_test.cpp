@@ -3,14 +3,17 @@
 #include "model_files.h"
 
 #include "io/demo_model.h"
+#include "io/gmsh_part_names.h"
 #include "scene_text.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <regex>
+#include <set>
 #include <span>
 #include <tuple>
 
@@ -152,6 +155,32 @@ TEST_F(CommandExport, ContoursFollowTheFieldChosenOrAreLeftOut) {
     const std::string plain = exportDemo("plain.wrl", {"--no-contours"}, untextured);
     EXPECT_EQ(plain.find("ZE_Coord_Color"), std::string::npos);
     EXPECT_EQ(plain.find("texVals"), std::string::npos);
+}
+
+// The reader keeps part names off the names the writer gives its own nodes; that list must hold
+// every such name the writer defines: with the texture, with colours per element, with the
+// animation and in the legend.
+TEST_F(CommandExport, EveryNodeNameTheWriterDefinesIsOneThatPartsAreKeptOff) {
+    const auto elementField = std::find_if(demo->fields.begin(), demo->fields.end(), [](const host::Field& field) {
+        return field.location == host::ValueLocation::Element;
+    });
+    ASSERT_NE(elementField, demo->fields.end());
+    const ExpectedGeometry untextured = demoAt(lastFrame(), ContourTexture::None);
+    const std::string scenes = exportDemo("own-names.wrl", {"--animate"}) +
+                               exportDemo("own-names-colours.wrl", {"--contour", elementField->name}, untextured);
+
+    std::set<std::string> partNames;
+    for (const auto& part : demo->parts) partNames.insert(part->name);
+    const std::regex definition(R"(DEF (\S+) )");
+    std::set<std::string> writersOwn;
+    for (auto match = std::sregex_iterator(scenes.begin(), scenes.end(), definition); match != std::sregex_iterator();
+         ++match)
+        if (!partNames.contains((*match)[1].str())) writersOwn.insert((*match)[1].str());
+    EXPECT_GE(writersOwn.size(), 10u) << "the scenes define the writer's nodes";
+    for (const std::string& name : writersOwn)
+        EXPECT_NE(std::find(host::io::kWriterNodeNames.begin(), host::io::kWriterNodeNames.end(), name),
+                  host::io::kWriterNodeNames.end())
+            << name << " is defined by the writer, and a part of that name would take its place";
 }
 
 TEST_F(CommandExport, BandsAndRangeShapeTheLegend) {
