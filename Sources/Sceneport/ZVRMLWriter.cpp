@@ -1,5 +1,7 @@
 #include "ZVRMLWriter.h"
 
+#include "ZVRMLPutArea.h"
+
 #include "hostmodel.h"
 #include "hoststr.h"
 
@@ -133,16 +135,29 @@ bool ZVRMLWriter::reopenLastFile() {
     return true;
 }
 
-void ZVRMLWriter::writeText(const char* text) {
-    // Inserting a null pointer would put the stream into a failed state and silently lose the
-    // rest of the file; a missing text simply writes nothing.
-    if (text == nullptr) return;
-    stream << text;
+// Straight into the file's buffer (see ZVRMLPutArea.h): a formatted insertion would build a
+// sentry and consult the stream's locale for every literal, number and tab. The stream's state
+// still rules as it does for an insertion: once the stream has failed nothing more is written,
+// and a short write (the disk is full) fails it.
+void ZVRMLWriter::writeBytes(const char* text, std::size_t length) {
+    if (!stream.good()) {
+        stream.setstate(std::ios::failbit);
+        return;
+    }
+    if (!ZVRMLPutArea::Write(*stream.rdbuf(), text, length)) stream.setstate(std::ios::badbit);
 }
 
 void ZVRMLWriter::writeString(const GuString& s) {
     GuConversionAllocator allocator;
-    writeText(allocator.UnicodeToAnsi(s.GetBuffer()));
+    writeBytes(allocator.UnicodeToAnsi(s.GetBuffer()));
+}
+
+// Measured here rather than with strlen: the text is nearly always one number, and the library's
+// strlen costs more to set up than this loop takes for a few characters.
+void ZVRMLWriter::writeBytes(const char* text) {
+    const char* end = text;
+    while (*end != '\0') ++end;
+    writeBytes(text, static_cast<std::size_t>(end - text));
 }
 
 void ZVRMLWriter::writeInt(int value) {
@@ -186,7 +201,9 @@ void ZVRMLWriter::writeQuoted(const GuString& text) {
 }
 
 void ZVRMLWriter::writeTabs(int n) {
-    for (int i = 0; i < n; ++i) stream.put('\t');
+    static constexpr char kTabs[] = "\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t";
+    constexpr int kRun = sizeof kTabs - 1;
+    for (; n > 0; n -= kRun) writeBytes(kTabs, static_cast<std::size_t>(n < kRun ? n : kRun));
 }
 
 void ZVRMLWriter::writeDeeperTabs() {

@@ -10,6 +10,7 @@
 
 #include "hoststr.h"
 
+#include <cstring>
 #include <fstream>
 #include <map>
 #include <memory>
@@ -134,6 +135,8 @@ public:
                                   const char* target);
 
 private:
+    void writeBytes(const char* text, std::size_t length);
+    void writeBytes(const char* text);
     void writeHeaderLine();
     void writeFloat(float value);
     void writeTriple(double x, double y, double z);
@@ -150,6 +153,13 @@ private:
     std::unique_ptr<char[]> m_streamBuffer;
     std::string m_lastFileName;  // narrow, as opened
 };
+
+// Defined here so that the length of a literal is known where it is written.
+inline void ZVRMLWriter::writeText(const char* text) {
+    // Inserting a null pointer would put the stream into a failed state and silently lose the
+    // rest of the file; a missing text simply writes nothing.
+    if (text != nullptr) writeBytes(text, std::strlen(text));
+}
 
 // The writer of every export, constructed when the library is loaded and reused file after file.
 extern ZVRMLWriter globalVRMLWriter;

@@ -2,6 +2,7 @@
 // elements, per-face colours and texture coordinates. Expected texts spell out every "\n" and
 // "\t"; every scene is also kept for the independent readers.
 #include "ZVRMLElementKinds.h"
+#include "heap_counter.h"
 #include "writer_fixture.h"
 
 #include <numeric>
@@ -414,6 +415,35 @@ TEST_F(WriterFaceSet, PerElementColoursTakeThePlaceOfTextureCoordinates) {
     const std::string text = written();
     EXPECT_EQ(text.find("texCoord"), std::string::npos);
     EXPECT_EQ(colorsOf(text), std::vector<std::string>{"0 0 1 ,"});
+}
+
+}  // namespace
+
+namespace {
+
+// Every number of a face set (coordinates, indices, colours, texture coordinates) is formatted,
+// converted and written on its own, without touching the heap: a set a hundred times larger
+// makes exactly as many allocations as a small one.
+TEST_F(WriterFaceSet, NumbersAreWrittenWithoutHeapAllocations) {
+    const int kind = kVRMLKindOfMeshType[FE_MESH_HEXA8];
+    auto allocationsFor = [&](int elementCount, bool perElementColors) {
+        const int nodeCount = 8 * elementCount;
+        const std::vector<float> coords = nodeGrid(nodeCount);
+        const std::vector<int> connectivity = identity(nodeCount);
+        const std::vector<float> values(coords.begin(), coords.begin() + nodeCount);
+        const std::vector<int> colors(static_cast<size_t>(3 * 6 * elementCount), 200);
+        const std::set<int> skipped{0};
+        writer.reset();
+        const long before = testing_support::heapAllocations();
+        writer.writeIndexedFaceSet(kind, nodeCount, coords.data(), elementCount, connectivity.data(), "coords",
+                                   values.data(), colors, skipped, perElementColors, true, true);
+        return testing_support::heapAllocations() - before;
+    };
+    for (const bool perElementColors : {false, true}) {
+        const long small = allocationsFor(10, perElementColors);
+        EXPECT_EQ(allocationsFor(1000, perElementColors), small)
+            << (perElementColors ? "with colours per face" : "with texture coordinates");
+    }
 }
 
 }  // namespace

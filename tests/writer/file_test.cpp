@@ -3,6 +3,7 @@
 
 #include "session.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
@@ -232,6 +233,44 @@ TEST_F(WriterFile, TextLargerThanTheStreamBufferArrivesComplete) {
     const auto lines = splitLines(readFile(file));
     ASSERT_EQ(lines.size(), 2u + 768u);
     for (size_t i = 2; i < lines.size(); ++i) ASSERT_EQ(lines[i].size(), 4095u) << "line " << i;
+}
+
+// Number text, separators and tabs reach the file buffer a few bytes at a time; pieces of every
+// length from nothing up, crossing the buffer's end again and again, arrive whole and in order.
+TEST_F(WriterFile, SmallPiecesAcrossTheStreamBufferArriveInOrder) {
+    const fs::path file = dir / "pieces.wrl";
+    ZVRMLWriter writer;
+    ASSERT_TRUE(writer.openFile(guName(file)));
+    std::string expected;
+    std::string piece;
+    for (int i = 0; expected.size() < (std::size_t{3} << 20); ++i) {
+        // Lengths 0 to 40, each piece its own text, so a piece written twice, dropped or moved
+        // shows.
+        piece = std::to_string(i) + ':';
+        piece.resize(static_cast<std::size_t>(i % 41), static_cast<char>('a' + i % 26));
+        writer.writeText(piece.c_str());
+        expected += piece;
+    }
+    writer.closeFile();
+    EXPECT_TRUE(writer.stream.good());
+    const std::string text = readFile(file);
+    const std::string body = testing_support::afterHeader(text);
+    ASSERT_EQ(body.size(), expected.size());
+    EXPECT_TRUE(body == expected) << "the text differs from byte " << std::distance(
+        body.begin(), std::mismatch(body.begin(), body.end(), expected.begin()).first);
+}
+
+// A device that takes no byte stands for a full disk: once the buffer has to be written out the
+// stream fails, and it stays failed, as the export run expects when it checks the files.
+TEST_F(WriterFile, AWriteThatCannotReachTheDiskFailsTheStream) {
+    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+    ZVRMLWriter writer;
+    ASSERT_TRUE(writer.openFile(GuString("/dev/full")));
+    for (int i = 0; i < 400000 && writer.stream.good(); ++i) writer.writeText("12345, ");
+    EXPECT_TRUE(writer.stream.bad()) << "writes to a full device went unnoticed";
+    writer.writeText("x");
+    EXPECT_TRUE(writer.stream.fail());
+    writer.closeFile();
 }
 
 }  // namespace
