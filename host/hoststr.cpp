@@ -5,6 +5,7 @@
 #include "wide_printf.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdarg>
 #include <cstring>
 #include <cwchar>
@@ -211,8 +212,22 @@ const wchar_t* GuString::Replace(wchar_t from, wchar_t to) {
 }
 
 const wchar_t* GuString::FromInt(int value, int radix) {
-    host::NumberText text;
-    assignAscii(text.integer(value, radix));
+    if (radix != 10) {
+        host::NumberText text;
+        assignAscii(text.integer(value, radix));
+        return m_data;
+    }
+    // Decimal, nearly every call (the writer's node numbers), widened as it is copied in: at most
+    // 11 characters, which the inline storage always holds.
+    char digits[16];
+    const char* const end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    wchar_t* out = m_inline;
+    for (const char* c = digits; c != end; ++c) *out++ = static_cast<wchar_t>(*c);
+    *out = L'\0';
+    m_heap.reset();
+    m_data = m_inline;
+    m_capacity = kInlineCapacity;
+    m_length = static_cast<int>(out - m_inline);
     return m_data;
 }
 
@@ -304,6 +319,24 @@ char* GuConversionAllocator::allocate(size_t bytes) {
 
 const char* GuConversionAllocator::UnicodeToAnsi(const wchar_t* text) {
     if (text == nullptr) return "";
+    // Number text and most names are ASCII: narrowed in one pass straight into the free inline
+    // storage, without measuring or encoding first. Anything else takes the general way below.
+    char* const out = m_inline + m_inlineUsed;
+    const size_t room = kInlineBytes - m_inlineUsed;
+    for (size_t i = 0; i < room; ++i) {
+        const wchar_t c = text[i];
+        if (c == L'\0') {
+            out[i] = '\0';
+            m_inlineUsed += i + 1;
+            return out;
+        }
+        if (c < 0 || c >= 0x80) break;
+        out[i] = static_cast<char>(c);
+    }
+    return encode(text);
+}
+
+const char* GuConversionAllocator::encode(const wchar_t* text) {
     const std::wstring_view wide(text);
     const size_t bytes = host::utf8::encodedSize(wide);
     char* const out = allocate(bytes + 1);

@@ -12,18 +12,13 @@
 
 namespace host {
 
-wchar_t* WideBuffer::extend(std::size_t count) {
-    if (count > m_capacity - m_size) {
-        const std::size_t capacity = std::max(m_size + count, m_capacity * 2);
-        auto heap = std::make_unique_for_overwrite<wchar_t[]>(capacity);
-        std::copy_n(m_data, m_size, heap.get());
-        m_heap = std::move(heap);
-        m_data = m_heap.get();
-        m_capacity = capacity;
-    }
-    wchar_t* const where = m_data + m_size;
-    m_size += count;
-    return where;
+void WideBuffer::grow(std::size_t count) {
+    const std::size_t capacity = std::max(m_size + count, m_capacity * 2);
+    auto heap = std::make_unique_for_overwrite<wchar_t[]>(capacity);
+    std::copy_n(m_data, m_size, heap.get());
+    m_heap = std::move(heap);
+    m_data = m_heap.get();
+    m_capacity = capacity;
 }
 
 void WideBuffer::append(std::wstring_view text) {
@@ -308,11 +303,12 @@ void Formatter::emitNumber(const Directive& directive, std::string_view prefix, 
         length = directive.width;
     }
     const std::size_t padding = directive.width > length ? directive.width - length : 0;
-    if (!directive.left) m_out.append(L' ', padding);
-    m_out.appendAscii(prefix);
-    m_out.append(L'0', zeros);
+    // Most numbers have no padding, sign or leading zeros: only the digits cost anything.
+    if (padding > 0 && !directive.left) m_out.append(L' ', padding);
+    if (!prefix.empty()) m_out.appendAscii(prefix);
+    if (zeros > 0) m_out.append(L'0', zeros);
     m_out.appendAscii(digits, upperCase);
-    if (directive.left) m_out.append(L' ', padding);
+    if (padding > 0 && directive.left) m_out.append(L' ', padding);
 }
 
 void Formatter::padFrom(const Directive& directive, std::size_t start) {

@@ -45,8 +45,15 @@ public:
 private:
     static constexpr std::size_t kInlineChars = 256;
 
-    // Room for `count` more characters; returns where they go.
-    wchar_t* extend(std::size_t count);
+    // Room for `count` more characters; returns where they go. Inline for the usual case, a
+    // piece of a formatted number that fits the storage there is.
+    wchar_t* extend(std::size_t count) {
+        if (count > m_capacity - m_size) grow(count);
+        wchar_t* const where = m_data + m_size;
+        m_size += count;
+        return where;
+    }
+    void grow(std::size_t count);
 
     std::array<wchar_t, kInlineChars> m_inline;
     std::unique_ptr<wchar_t[]> m_heap;

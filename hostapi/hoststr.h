@@ -122,10 +122,13 @@ public:
     // UTF-8 text of `text` (null gives ""), valid while the allocator lives.
     const char* UnicodeToAnsi(const wchar_t* text);
 
-private:
+    // Bytes of converted text (each with its NUL) that the allocator's own storage holds.
     static constexpr size_t kInlineBytes = 256;
 
+private:
+
     char* allocate(size_t bytes);
+    const char* encode(const wchar_t* text);
 
     char m_inline[kInlineBytes];
     size_t m_inlineUsed;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -47,6 +48,37 @@ TEST(GuConversionAllocator, FirstConversionsUseItsOwnStorage) {
         EXPECT_STREQ(number, "-123.4567");
     }
     EXPECT_EQ(afterReserve - before, 1);  // only the vector's own block
+}
+
+// ASCII text is narrowed straight into the free part of the allocator's own storage; text that
+// ends exactly at its end still fits there, one character more goes elsewhere, and text that
+// turns out not to be ASCII part of the way is encoded whole.
+TEST(GuConversionAllocator, TextAtTheEndOfItsOwnStorage) {
+    for (const size_t free : {size_t{1}, size_t{2}, size_t{7}, size_t{64}}) {
+        GuConversionAllocator allocator;
+        // Fills all but `free` bytes of the storage (each text takes its length and the NUL).
+        size_t used = 0;
+        const char* filler = nullptr;
+        while (true) {
+            const size_t left = GuConversionAllocator::kInlineBytes - used;
+            if (left == free) break;
+            const size_t take = std::min<size_t>(left - free, 50) - 1;
+            filler = allocator.UnicodeToAnsi(std::wstring(take, L'f').c_str());
+            ASSERT_TRUE(insideObject(allocator, filler));
+            used += take + 1;
+        }
+        const std::wstring fits(free - 1, L'7');
+        const char* atEnd = allocator.UnicodeToAnsi(fits.c_str());
+        EXPECT_EQ(std::string(atEnd), std::string(free - 1, '7'));
+        EXPECT_TRUE(insideObject(allocator, atEnd)) << free << " bytes free";
+        const char* beyond = allocator.UnicodeToAnsi(L"12");
+        EXPECT_STREQ(beyond, "12");
+        EXPECT_FALSE(insideObject(allocator, beyond));
+        EXPECT_EQ(std::string(atEnd), std::string(free - 1, '7')) << "overwritten by the next text";
+    }
+    GuConversionAllocator allocator;
+    EXPECT_STREQ(allocator.UnicodeToAnsi(L"12.5 \u00B0C"), "12.5 \xC2\xB0" "C");
+    EXPECT_STREQ(allocator.UnicodeToAnsi(L"next"), "next");
 }
 
 TEST(GuConversionAllocator, EarlierTextStaysValidAsStorageGrows) {

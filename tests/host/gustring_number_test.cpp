@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <charconv>
 #include <clocale>
 #include <cmath>
 #include <cstdint>
@@ -126,6 +127,41 @@ TEST(GuStringNumber, ShortestTextReadsBackAsTheSameFloat) {
         const float back = std::strtof(number.c_str(), &end);
         ASSERT_EQ(*end, '\0') << number;
         ASSERT_EQ(std::bit_cast<std::uint32_t>(back), std::bit_cast<std::uint32_t>(value)) << number;
+    }
+}
+
+// Fixed text of a float's value (FromFloat with a precision, "%f" of a float widened to double)
+// is found by integer arithmetic where the scaled value is exact in a double; the general
+// conversion of the same double is the reference, across every exponent a float has, every
+// precision the short way takes and the ones past it, and exact ties, which must go to the
+// even digit.
+TEST(GuStringNumber, FixedTextOfFloatsMatchesTheGeneralConversion) {
+    std::mt19937 random(20261205);
+    std::uniform_int_distribution<std::uint32_t> anyBits;
+    std::uniform_int_distribution<int> anyPrecision(0, 14);
+    std::uniform_int_distribution<std::uint32_t> oddMantissa(0, (1u << 23) - 1);
+    GuString fromFloatText;
+    GuString formatted;
+    for (int i = 0; i < 300000; ++i) {
+        const int precision = anyPrecision(random);
+        float value;
+        if (i % 3 == 0) {
+            // m / 2^(p+1) with m odd: m 5^p / 2 is a half, an exact tie at p decimals.
+            value = std::ldexp(static_cast<float>(2 * oddMantissa(random) + 1), -(precision + 1));
+            if (i % 2 == 0) value = -value;
+        } else {
+            value = std::bit_cast<float>(anyBits(random));
+        }
+        if (!std::isfinite(value)) continue;
+        char reference[512];
+        const auto end = std::to_chars(reference, reference + sizeof reference, static_cast<double>(value),
+                                       std::chars_format::fixed, precision).ptr;
+        const std::string expected(reference, end);
+
+        fromFloatText.FromFloat(value, precision);
+        ASSERT_EQ(ascii(fromFloatText), expected) << "FromFloat(" << value << ", " << precision << ")";
+        formatted.Format(L"%.*f", precision, static_cast<double>(value));
+        ASSERT_EQ(ascii(formatted), expected) << "%." << precision << "f of " << value;
     }
 }
 
