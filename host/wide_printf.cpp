@@ -29,10 +29,12 @@ void WideBuffer::append(wchar_t c, std::size_t count) { std::fill_n(extend(count
 
 void WideBuffer::appendAscii(std::string_view text, bool upperCase) {
     wchar_t* out = extend(text.size());
-    for (const char c : text) {
-        *out++ = upperCase && c >= 'a' && c <= 'z' ? static_cast<wchar_t>(c - 'a' + 'A')
-                                                   : static_cast<wchar_t>(c);
+    if (!upperCase) {
+        for (const char c : text) *out++ = static_cast<wchar_t>(c);
+        return;
     }
+    for (const char c : text)
+        *out++ = c >= 'a' && c <= 'z' ? static_cast<wchar_t>(c - 'a' + 'A') : static_cast<wchar_t>(c);
 }
 
 void WideBuffer::appendUtf8(std::string_view bytes) {
