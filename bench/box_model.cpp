@@ -70,13 +70,15 @@ BoxModel buildBoxModel(int size, bool elementValues) {
     model.frames({0.0f});
     model.field(nodeField(xyz, size));
     if (elementValues) model.field(elementField(size));
-    host::WindowBuilder nodeWindow(model);
-    nodeWindow.contour(kNodeFieldName);
+    // Per-element colours come from the spectrum of the model's first window, whichever window
+    // is exported: that is the element window's, so its colours follow its own range.
     host::WindowBuilder elementWindow(model);
     if (elementValues)
         elementWindow.contour(kElementFieldName);
     else
         elementWindow.contour(kNodeFieldName, host::ValueLocation::Element);
+    host::WindowBuilder nodeWindow(model);
+    nodeWindow.contour(kNodeFieldName);
     host::showFrame(0);
     return {model.handle(), nodeWindow.handle(), elementWindow.handle(), size};
 }

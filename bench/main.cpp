@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -110,6 +112,24 @@ private:
     bool m_keep = false;
 };
 
+// One line on stderr that each step overwrites on a terminal; elsewhere (a log) a line per step.
+class Progress {
+public:
+    void show(const std::string& step) {
+        if (m_terminal) {
+            std::cerr << "\rsceneport-bench: " << step << "\x1b[K" << std::flush;
+        } else {
+            std::cerr << "sceneport-bench: " << step << "\n";
+        }
+    }
+    void clear() {
+        if (m_terminal) std::cerr << "\r\x1b[K" << std::flush;
+    }
+
+private:
+    bool m_terminal = isatty(STDERR_FILENO) != 0;
+};
+
 void printRow(const bench::BenchOptions& options, bench::ExportKind kind, const Measurement& exported,
               const Measurement& baseline) {
     const double ratio = exported.medianSeconds() / baseline.medianSeconds();
@@ -147,12 +167,13 @@ int run(const bench::BenchOptions& options) {
         std::printf("%-16s %12s %9s %8s %9s   %12s %9s %8s %7s\n", "export", "bytes", "seconds", "MB/s", "peak MiB",
                     "baseline B", "seconds", "MB/s", "ratio");
     }
+    Progress progress;
     for (const bench::ExportKind kind : options.exports) {
         const std::string name = bench::exportName(kind);
         Measurement exported;
         Measurement baseline;
         for (int runIndex = 1; runIndex <= options.runs; ++runIndex) {
-            std::cerr << "sceneport-bench: " << name << ", run " << runIndex << " of " << options.runs << "\r" << std::flush;
+            progress.show(name + ", run " + std::to_string(runIndex) + " of " + std::to_string(options.runs));
             const bool last = runIndex == options.runs;
             // Every skin-only export finds the skin again: the host keeps it once found.
             if (kind == bench::ExportKind::SkinOnly) part.skin.reset();
@@ -163,7 +184,7 @@ int run(const bench::BenchOptions& options) {
             measure(baseline, [&] { return writeBaseline(box, kind, colours, baselineFile); });
             removeFile(baselineFile, options.keepFiles && last);
         }
-        std::cerr << std::string(60, ' ') << "\r" << std::flush;
+        progress.clear();
         printRow(options, kind, exported, baseline);
     }
     if (options.keepFiles) std::cerr << "sceneport-bench: the last run's files are in " << directory.path() << "\n";
