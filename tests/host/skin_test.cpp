@@ -314,10 +314,10 @@ TEST_F(SkinSearch, CollapsedSolidsLoseTheirRepeatedCornersAndDegenerateFaces) {
     }
 }
 
+// Three solids on one face: each hides it from the others, and none has it as skin.
 TEST_F(SkinSearch, AFaceOfThreeSolidsIsInsideEachOfThem) {
-    host::ModelBuilder model("fan");
-    // Three wedges on one base quad 0-1-2-3, and three tetrahedra on one triangle 6-7-8; the
-    // base quad and the triangle are skin of none of them.
+    host::ModelBuilder model("non-manifold");
+    // Three wedges on one base quad 0-1-2-3, and three tetrahedra on one triangle 6-7-8.
     Mesh mesh;
     mesh.nodeCount = 12;
     mesh.add(FE_MESH_PENTA6, {0, 1, 2, 3, 4, 5});
@@ -326,14 +326,25 @@ TEST_F(SkinSearch, AFaceOfThreeSolidsIsInsideEachOfThem) {
     mesh.add(FE_MESH_TETRA4, {6, 7, 8, 9});
     mesh.add(FE_MESH_TETRA4, {6, 8, 7, 10});
     mesh.add(FE_MESH_TETRA10, {6, 7, 8, 11, 0, 0, 0, 0, 0, 0});
+    // A fan of tetrahedra round hub node 12, from ring nodes 13..20 up to node 21: the hub is the
+    // smallest corner of two dozen faces. One more tetrahedron stands on face 12-13-21, which the
+    // first and last of the fan already share.
+    constexpr int kHub = 12, kRing = 13, kRingSize = 8, kTop = kRing + kRingSize, kOutside = kTop + 1;
+    mesh.nodeCount = kOutside + 1;
+    for (int i = 0; i < kRingSize; ++i)
+        mesh.add(FE_MESH_TETRA4, {kHub, kRing + i, kRing + (i + 1) % kRingSize, kTop});
+    mesh.add(FE_MESH_TETRA4, {kHub, kRing, kTop, kOutside});
+
     host::Part& part = partOf(model, mesh);
     const ReferenceSkin reference = expectSkinAsReference(part);
-    EXPECT_EQ(reference.sharedByMoreThanTwo, 2);
+    EXPECT_EQ(reference.sharedByMoreThanTwo, 3);
     const int first = part.firstNode;
-    for (const SkinFace& face : reference.quads)
-        EXPECT_NE(sorted(face.corners), (std::vector<int>{first, first + 1, first + 2, first + 3}));
+    const std::vector<int> sharedQuad{first, first + 1, first + 2, first + 3};
+    const std::vector<std::vector<int>> sharedTriangles{{first + 6, first + 7, first + 8},
+                                                        {first + kHub, first + kRing, first + kTop}};
+    for (const SkinFace& face : reference.quads) EXPECT_NE(sorted(face.corners), sharedQuad);
     for (const SkinFace& face : reference.triangles)
-        EXPECT_NE(sorted(face.corners), (std::vector<int>{first + 6, first + 7, first + 8}));
+        for (const auto& shared : sharedTriangles) EXPECT_NE(sorted(face.corners), shared);
 }
 
 TEST_F(SkinSearch, ElementOrderDoesNotChangeWhichFacesAreSkin) {
@@ -359,6 +370,28 @@ TEST_F(SkinSearch, APartWithoutSolidsHasNoSkin) {
     host::Part& empty = model.part("Empty").part();
     const host::Part::Skin& emptySkin = empty.outerSkin();
     EXPECT_TRUE(emptySkin.triangles.empty() && emptySkin.quads.empty() && emptySkin.quadOwner.empty());
+}
+
+// The builder never lets a solid name another part's node; a part filled by other means whose
+// faces start below or past its own nodes is refused, rather than bucketed out of bounds.
+TEST_F(SkinSearch, ASolidOutsideItsPartsNodesIsRefused) {
+    host::Part part;
+    part.name = "Stray";
+    part.firstNode = 8;
+    part.nodeCount = 8;
+    const std::vector<int> inside{8, 9, 10, 11, 12, 13, 14, 15};
+    part.connectivity[FE_MESH_HEXA8] = inside;
+    EXPECT_EQ(part.outerSkin().quadOwner.size(), 6u);
+
+    const std::vector<int> below{7, 9, 10, 11, 12, 13, 14, 15};
+    const std::vector<int> past{16, 17, 18, 19, 20, 21, 22, 23};
+    for (const auto& stray : {below, past}) {
+        part.skin.reset();
+        part.connectivity[FE_MESH_HEXA8] = inside;
+        part.connectivity[FE_MESH_HEXA8].insert(part.connectivity[FE_MESH_HEXA8].end(), stray.begin(), stray.end());
+        EXPECT_THROW(part.outerSkin(), std::out_of_range) << "solid " << ::testing::PrintToString(stray);
+        EXPECT_FALSE(part.skin.has_value()) << "a refused search leaves no skin behind";
+    }
 }
 
 }  // namespace
