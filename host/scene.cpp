@@ -236,7 +236,7 @@ private:
     // A real mesh's bucket holds a handful of faces, whose keys fit on the stack; comparing every
     // pair asks mostly "different?", which the processor guesses right, where sorting does not.
     // A face of three solids (non-manifold input) matches both others and is inside all three.
-    static constexpr size_t kPairwiseBucket = 16;
+    static constexpr size_t kPairwiseBucket = 32;
 
     void markSharedFacesPairwise(std::span<const uint32_t> bucket) {
         std::array<FaceKey, kPairwiseBucket> keys;

@@ -326,10 +326,10 @@ TEST_F(SkinSearch, AFaceOfThreeSolidsIsInsideEachOfThem) {
     mesh.add(FE_MESH_TETRA4, {6, 7, 8, 9});
     mesh.add(FE_MESH_TETRA4, {6, 8, 7, 10});
     mesh.add(FE_MESH_TETRA10, {6, 7, 8, 11, 0, 0, 0, 0, 0, 0});
-    // A fan of tetrahedra round hub node 12, from ring nodes 13..20 up to node 21: the hub is the
-    // smallest corner of two dozen faces. One more tetrahedron stands on face 12-13-21, which the
-    // first and last of the fan already share.
-    constexpr int kHub = 12, kRing = 13, kRingSize = 8, kTop = kRing + kRingSize, kOutside = kTop + 1;
+    // A fan of tetrahedra round hub node 12, from ring nodes 13..28 up to node 29: the hub is the
+    // smallest corner of 48 faces, more than any ordinary node. One more tetrahedron stands on
+    // face 12-13-29, which the first and last of the fan already share.
+    constexpr int kHub = 12, kRing = 13, kRingSize = 16, kTop = kRing + kRingSize, kOutside = kTop + 1;
     mesh.nodeCount = kOutside + 1;
     for (int i = 0; i < kRingSize; ++i)
         mesh.add(FE_MESH_TETRA4, {kHub, kRing + i, kRing + (i + 1) % kRingSize, kTop});
