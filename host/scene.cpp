@@ -233,9 +233,10 @@ private:
         }
     }
 
-    // A real mesh's bucket holds a handful of faces, whose keys fit on the stack; comparing every
-    // pair asks mostly "different?", which the processor guesses right, where sorting does not.
-    // A face of three solids (non-manifold input) matches both others and is inside all three.
+    // A real mesh's bucket holds a few faces (a hexahedral mesh's six, a tetrahedral mesh's about
+    // two dozen), whose keys fit on the stack; comparing every pair asks mostly "different?",
+    // which the processor guesses right, where sorting does not. A face of three solids
+    // (non-manifold input) matches both others and is inside all three.
     static constexpr size_t kPairwiseBucket = 32;
 
     void markSharedFacesPairwise(std::span<const uint32_t> bucket) {
@@ -280,9 +281,9 @@ private:
 }  // namespace
 
 // The skin is the set of solid faces that no other solid of the part shares, matched by their
-// sorted distinct corners. The search is linear in the number of faces and keeps little more
-// than one 32-bit number per face while it runs; skin faces keep element order, and each
-// remembers the solid it bounds.
+// sorted distinct corners. The search is linear in the number of faces (for any mesh whose
+// nodes each meet a bounded number of solids) and keeps one 32-bit number per face and one per
+// node while it runs; skin faces keep element order, and each remembers the solid it bounds.
 Part::Skin& Part::outerSkin() {
     if (skin) return *skin;
     const std::vector<bool> shared = SharedFaceSearch(*this).run();
