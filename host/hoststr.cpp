@@ -291,7 +291,13 @@ constexpr size_t kLargestGrownBlockBytes = size_t{1} << 20;
 
 GuConversionAllocator::GuConversionAllocator() : m_inlineUsed(0) {}
 
+// Most allocators (one per number written) never leave their own storage: their destruction
+// is one test, with the release of heap blocks kept apart.
 GuConversionAllocator::~GuConversionAllocator() {
+    if (m_blocks) releaseBlocks();
+}
+
+void GuConversionAllocator::releaseBlocks() {
     // Unlinked one by one: a recursive release could exhaust the stack on a long list.
     while (m_blocks) m_blocks = std::move(m_blocks->next);
 }

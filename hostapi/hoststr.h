@@ -129,6 +129,7 @@ private:
 
     char* allocate(size_t bytes);
     const char* encode(const wchar_t* text);
+    void releaseBlocks();
 
     char m_inline[kInlineBytes];
     size_t m_inlineUsed;
