@@ -161,27 +161,23 @@ void ZVRMLWriter::writeBytes(const char* text) {
 }
 
 void ZVRMLWriter::writeInt(int value) {
-    GuString text;
-    text.FromInt(value, 10);
-    writeString(text);
+    m_number.FromInt(value, 10);
+    writeString(m_number);
 }
 
 void ZVRMLWriter::writeFloat(float value) {
-    GuString text;
-    text.FromFloat(value, -1);
-    writeString(text);
+    m_number.FromFloat(value, -1);
+    writeString(m_number);
 }
 
 void ZVRMLWriter::writeTriple(double x, double y, double z) {
-    GuString text;
-    text.Format(L"%f %f %f ", x, y, z);
-    writeString(text);
+    m_number.Format(L"%f %f %f ", x, y, z);
+    writeString(m_number);
 }
 
 void ZVRMLWriter::writeFormatted(const wchar_t* format, double value) {
-    GuString text;
-    text.Format(format, value);
-    writeString(text);
+    m_number.Format(format, value);
+    writeString(m_number);
 }
 
 // VRML strings end at an unescaped double quote, and a backslash escapes the next character, so

@@ -151,6 +151,9 @@ private:
     // Exported scenes run to hundreds of megabytes; a large buffer keeps the many small writes
     // (one literal, number or tab at a time) from turning into as many system calls.
     std::unique_ptr<char[]> m_streamBuffer;
+    // The text of the number being written, one string for all of them: each is formatted,
+    // converted and written before the next, and a large export writes tens of millions.
+    GuString m_number;
     std::string m_lastFileName;  // narrow, as opened
 };
 
