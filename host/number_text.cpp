@@ -20,10 +20,12 @@ constexpr double kPowersOfTen[kMostExactDecimals + 1] = {1e0, 1e1, 1e2, 1e3, 1e4
                                                          1e7, 1e8, 1e9, 1e10, 1e11, 1e12};
 
 bool fixedFromFloat(double value, int precision, char* first, char* last, std::to_chars_result& result) {
-    if (precision < 0 || precision > kMostExactDecimals || !std::isfinite(value)) return false;
-    if (static_cast<double>(static_cast<float>(value)) != value) return false;
+    if (precision < 0 || precision > kMostExactDecimals) return false;
     const double scaled = std::fabs(value) * kPowersOfTen[precision];
+    // Also false for infinity and NaN; below 2^53 the value is well inside the float range, where
+    // narrowing it is defined.
     if (!(scaled < 0x1p53)) return false;
+    if (static_cast<double>(static_cast<float>(value)) != value) return false;
     // Rounded by hand, not with the floating-point environment's rounding mode: floor and the
     // difference are exact below 2^53.
     const double floor = std::floor(scaled);
