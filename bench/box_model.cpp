@@ -65,11 +65,14 @@ host::Field elementField(int size) {
 
 BoxModel buildBoxModel(int size, bool elementValues) {
     host::ModelBuilder model("Box of hexahedra");
-    const std::vector<float> xyz = gridPoints(size);
-    model.part("Box").nodes(xyz).elements(FE_MESH_HEXA8, hexahedra(size));
-    model.frames({0.0f});
-    model.field(nodeField(xyz, size));
-    if (elementValues) model.field(elementField(size));
+    {
+        const host::BatchedChanges oneUpdate(model.model());
+        const std::vector<float> xyz = gridPoints(size);
+        model.part("Box").nodes(xyz).elements(FE_MESH_HEXA8, hexahedra(size));
+        model.frames({0.0f});
+        model.field(nodeField(xyz, size));
+        if (elementValues) model.field(elementField(size));
+    }
     // Per-element colours come from the spectrum of the model's first window, whichever window
     // is exported: that is the element window's, so its colours follow its own range.
     host::WindowBuilder elementWindow(model);

@@ -101,6 +101,11 @@ struct ModelStr {
     std::vector<float> currentCoords;  // what result.nodeCoords points at
     int shownFrame = -1;
 
+    // While above 0, changes made through the builder wait: the part lists, the shown frame and
+    // the windows are brought up to date once, when the last host::BatchedChanges ends.
+    int changeBatches = 0;
+    bool changesWaiting = false;
+
     struct AppObject final : IZEModelObject {
         ModelStr* model = nullptr;
         WindowStr* GetWindow() const override;

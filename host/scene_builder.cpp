@@ -3,13 +3,19 @@
 #include "mesh_types.h"
 #include "session_state.h"
 
+#include <exception>
 #include <stdexcept>
 
 namespace host {
 namespace {
 
-// Keeps the model's lists, the result's pointers and the shown frame in step after a change.
+// Keeps the model's lists, the result's pointers and the shown frame in step after a change, or,
+// within a batch, notes that the batch's end has to.
 void modelChanged(ModelStr& model) {
+    if (model.changeBatches > 0) {
+        model.changesWaiting = true;
+        return;
+    }
     model.refreshPartLists();
     const int frame = currentFrame();
     if (model.hasResult && frame >= 0 && frame < model.frameCount()) model.setFrame(frame);
@@ -126,6 +132,17 @@ PartBuilder& PartBuilder::switchedOff(_FePartMeshType type, int index) {
 }
 
 // ---------------------------------------------------------------------------------------------
+
+BatchedChanges::BatchedChanges(ModelStr& model) : m_model(model), m_exceptionsBefore(std::uncaught_exceptions()) {
+    ++m_model.changeBatches;
+}
+
+BatchedChanges::~BatchedChanges() {
+    if (--m_model.changeBatches > 0 || !m_model.changesWaiting) return;
+    if (std::uncaught_exceptions() > m_exceptionsBefore) return;
+    m_model.changesWaiting = false;
+    modelChanged(m_model);
+}
 
 ModelBuilder::ModelBuilder(std::string title) : m_model(&addModel()) {
     m_model->title = std::move(title);

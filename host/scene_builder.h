@@ -85,6 +85,24 @@ private:
     ModelStr* m_model;
 };
 
+// A model built in many steps, brought up to date once at the end. Each builder call otherwise
+// refreshes the model's part lists, its shown frame and its windows at once, a pass over every
+// part and node: a reader adding a model's parts one by one would make as many passes as there
+// are parts. Nothing may ask the host about the model while a batch is open. Batches nest; the
+// update happens when the outermost ends, unless it ends by an exception (the model is then
+// being given up).
+class BatchedChanges {
+public:
+    explicit BatchedChanges(ModelStr& model);
+    ~BatchedChanges();
+    BatchedChanges(const BatchedChanges&) = delete;
+    BatchedChanges& operator=(const BatchedChanges&) = delete;
+
+private:
+    ModelStr& m_model;
+    int m_exceptionsBefore;
+};
+
 class WindowBuilder {
 public:
     explicit WindowBuilder(ModelStr* model);  // adds a window that shows `model`

@@ -60,6 +60,7 @@ void addFailures(ModelBuilder& model, const std::vector<int>& failFrames) {
 
 ModelStr& buildModel(std::string title, const GmshMesh& mesh, GmshResults results) {
     ModelBuilder model(std::move(title));
+    const BatchedChanges oneUpdate(model.model());  // a model may have hundreds of parts
     addParts(model, mesh);
     model.frames(std::move(results.times));
     for (std::size_t frame = 0; frame < results.frameCoordinates.size(); ++frame)
