@@ -29,6 +29,7 @@ struct Measurement {
     long long bytes = 0;
     std::vector<double> seconds;
     long long peakBytes = 0;  // beyond the resident memory when the run started, largest of the runs
+    bool peakKnown = true;    // false where the kernel does not let the high-water mark be reset
 
     double medianSeconds() const {
         std::vector<double> sorted = seconds;
@@ -46,7 +47,10 @@ void measure(Measurement& into, const std::function<long long()>& work) {
     const auto start = std::chrono::steady_clock::now();
     into.bytes = work();
     into.seconds.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-    if (peakReset) into.peakBytes = std::max(into.peakBytes, bench::peakResidentBytes() - residentBefore);
+    if (peakReset)
+        into.peakBytes = std::max(into.peakBytes, bench::peakResidentBytes() - residentBefore);
+    else
+        into.peakKnown = false;
 }
 
 long long exportScene(const bench::BoxModel& box, bench::ExportKind kind, const std::string& file) {
@@ -59,7 +63,9 @@ long long exportScene(const bench::BoxModel& box, bench::ExportKind kind, const 
     request.skinOnly = kind == bench::ExportKind::SkinOnly;
     request.flaggedPartsOnly = false;
     ZVRMLAdapter adapter;
-    adapter.ExportVRMLData(request);
+    // 1: done, every part written (the box has no one-dimensional part to leave out).
+    if (const int result = adapter.ExportVRMLData(request); result != 1)
+        throw std::runtime_error("the export of " + file + " ended with result " + std::to_string(result));
     std::error_code error;
     const auto bytes = fs::file_size(file, error);
     if (error) throw std::runtime_error("the export wrote no " + file);
@@ -133,13 +139,14 @@ private:
 void printRow(const bench::BenchOptions& options, bench::ExportKind kind, const Measurement& exported,
               const Measurement& baseline) {
     const double ratio = exported.medianSeconds() / baseline.medianSeconds();
-    const double peakMiB = static_cast<double>(exported.peakBytes) / kMiB;
+    char peakMiB[32] = "?";
+    if (exported.peakKnown) std::snprintf(peakMiB, sizeof peakMiB, "%.1f", static_cast<double>(exported.peakBytes) / kMiB);
     if (options.porcelain) {
-        std::printf("%s\t%lld\t%.4f\t%.1f\t%.1f\t%lld\t%.4f\t%.2f\n", bench::exportName(kind), exported.bytes,
+        std::printf("%s\t%lld\t%.4f\t%.1f\t%s\t%lld\t%.4f\t%.2f\n", bench::exportName(kind), exported.bytes,
                     exported.medianSeconds(), exported.megabytesPerSecond(), peakMiB, baseline.bytes,
                     baseline.medianSeconds(), ratio);
     } else {
-        std::printf("%-16s %12lld %9.3f %8.1f %9.1f   %12lld %9.3f %8.1f %7.2f\n", bench::exportName(kind),
+        std::printf("%-16s %12lld %9.3f %8.1f %9s   %12lld %9.3f %8.1f %7.2f\n", bench::exportName(kind),
                     exported.bytes, exported.medianSeconds(), exported.megabytesPerSecond(), peakMiB, baseline.bytes,
                     baseline.medianSeconds(), baseline.megabytesPerSecond(), ratio);
     }
