@@ -1,6 +1,6 @@
 #include "model_loading.h"
 
-#include "io/demo_model.h"
+#include "demo_model.h"
 #include "run_state.h"
 
 #include <filesystem>
@@ -8,7 +8,7 @@
 namespace sceneport {
 
 LoadedModel loadModel(const std::optional<std::string>& path) {
-    if (!path) return {&host::io::buildDemoModel(), "the demo model", "demo.wrl", {}};
+    if (!path) return {&host::buildDemoModel(), "the demo model", "demo.wrl", {}};
     LoadedModel loaded{nullptr, *path, std::filesystem::path(*path).stem().string() + ".wrl", {}};
     // The supervisor watches the read for as long as it lasts, however it ends.
     struct Reading {

@@ -9,7 +9,7 @@
 #include "command_run.h"
 #include "model_files.h"
 
-#include "io/demo_model.h"
+#include "demo_model.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -104,7 +104,7 @@ TEST_P(FrameParallelExport, EachFrameAloneIsWhatAllFramesWriteForIt) {
 
     // What the command built, to count what its scenes hold.
     const ModelStr* demo =
-        parallelCase.model == Model::Demo && parallelCase.texture ? &host::io::buildDemoModel() : nullptr;
+        parallelCase.model == Model::Demo && parallelCase.texture ? &host::buildDemoModel() : nullptr;
     const std::set<int> compared =
         parallelCase.firstMiddleAndLast ? std::set<int>{1, (frames + 1) / 2, frames} : std::set<int>{(frames + 1) / 2};
     for (const int frame : compared) {

@@ -2,7 +2,7 @@
 // and conforming solids, a smooth motion with fields that follow it, a crack that grows, and an
 // export of every frame through the plug-in.
 #include "../export/export_fixture.h"
-#include "io/demo_model.h"
+#include "demo_model.h"
 #include "mesh_types.h"
 #include "msh_geometry.h"
 #include "scene_text.h"
@@ -85,7 +85,7 @@ class DemoModel : public ExportTest {
 protected:
     void SetUp() override {
         ExportTest::SetUp();
-        model = &host::io::buildDemoModel();
+        model = &host::buildDemoModel();
     }
 
     std::vector<float> coordinatesAt(int frame) {

@@ -1,6 +1,5 @@
-// hostmodel and hostwin: contour values, spectra and the spectrum texture of a window.
+// hostmodel: contour values, spectra and the spectrum texture of a window.
 #include "host_calls.h"
-#include "hostwin.h"
 #include "scene.h"
 #include "session_state.h"
 
@@ -41,11 +40,6 @@ int ContourDBUpdateValues(ModelStr* model, ZDbs* contourSettings, ContourUpdateS
     auto* settings = dynamic_cast<host::ContourSettings*>(contourSettings);
     if (model == nullptr || settings == nullptr || settings->window->model != model) return 0;
     return settings->window->computeContour(model->result.currentState - 1) ? 1 : 0;
-}
-
-void BlockUtilUpdateSpectrum(WindowStr* window) {
-    HOST_CALL();
-    if (window != nullptr) window->updateSpectrum();
 }
 
 void ContourUpdateTexture(WindowStr* window, ModelStr* /*model*/, ZDbs* /*contourSettings*/, ContourUpdateStr* update) {

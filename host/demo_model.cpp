@@ -19,7 +19,7 @@
 #include <utility>
 #include <vector>
 
-namespace host::io {
+namespace host {
 namespace {
 
 using Point = std::array<float, 3>;
@@ -515,4 +515,4 @@ ModelStr& buildDemoModel() {
     return model.model();
 }
 
-}  // namespace host::io
+}  // namespace host

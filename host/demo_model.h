@@ -17,11 +17,11 @@
 
 #include "scene.h"
 
-namespace host::io {
+namespace host {
 
 inline constexpr const char* kDemoModelTitle = "Sceneport demo";
 
 // Adds the demo model to the session and returns it. Everything in it is deterministic.
 ModelStr& buildDemoModel();
 
-}  // namespace host::io
+}  // namespace host
