@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <cwchar>
 #include <functional>
@@ -212,13 +214,13 @@ const wchar_t* GuString::Replace(wchar_t from, wchar_t to) {
 }
 
 const wchar_t* GuString::FromInt(int value, int radix) {
+    // Callers write decimal numbers only; another radix is a programming error, reported as
+    // the formatter reports a conversion nobody uses.
     if (radix != 10) {
-        host::NumberText text;
-        assignAscii(text.integer(value, radix));
-        return m_data;
+        std::fprintf(stderr, "host string library: FromInt with radix %d; only 10 is supported\n", radix);
+        std::abort();
     }
-    // Decimal, nearly every call (the writer's node numbers), widened as it is copied in: at most
-    // 11 characters, which the inline storage always holds.
+    // Widened as it is copied in: at most 11 characters, which the inline storage always holds.
     char digits[16];
     const char* const end = std::to_chars(digits, digits + sizeof digits, value).ptr;
     wchar_t* out = m_inline;

@@ -8,8 +8,6 @@
 namespace host {
 namespace {
 
-int checkedRadix(int radix) { return radix >= 2 && radix <= 36 ? radix : 10; }
-
 // A double that holds a float (every coordinate and value of a model) times 10^precision is
 // exact in a double for up to 12 decimals: the float's 24 significant bits and the 28 of 5^12
 // fit in 53, and the power of two only moves the exponent. Rounding that product to an integer
@@ -79,32 +77,14 @@ std::string_view NumberText::write(Convert convert) {
     }
 }
 
-std::string_view NumberText::integer(long long value, int radix) {
-    radix = checkedRadix(radix);
-    // Decimal is nearly every call: the conversion with the radix known at compile time is the
-    // quicker one.
-    if (radix == 10)
-        return write([&](char* first, char* last) { return std::to_chars(first, last, value); });
-    return write([&](char* first, char* last) { return std::to_chars(first, last, value, radix); });
-}
-
-std::string_view NumberText::unsignedInteger(unsigned long long value, int radix) {
-    radix = checkedRadix(radix);
-    return write([&](char* first, char* last) { return std::to_chars(first, last, value, radix); });
+std::string_view NumberText::integer(long long value) {
+    return write([&](char* first, char* last) { return std::to_chars(first, last, value); });
 }
 
 std::string_view NumberText::shortest(float value) {
     if (std::isnan(value)) value = std::abs(value);  // "nan", not "-nan"
     return write([&](char* first, char* last) {
         return std::to_chars(first, last, value, std::chars_format::fixed);
-    });
-}
-
-template <typename Float>
-std::string_view NumberText::floating(Float value, std::chars_format format, int precision) {
-    if (std::isnan(value)) value = std::abs(value);
-    return write([&](char* first, char* last) {
-        return std::to_chars(first, last, value, format, precision);
     });
 }
 
@@ -115,22 +95,10 @@ std::string_view NumberText::fixed(double value, int precision) {
         m_size = static_cast<std::size_t>(result.ptr - m_inline.data());
         return view();
     }
-    return floating(value, std::chars_format::fixed, precision);
-}
-std::string_view NumberText::fixed(long double value, int precision) {
-    return floating(value, std::chars_format::fixed, precision);
-}
-std::string_view NumberText::scientific(double value, int precision) {
-    return floating(value, std::chars_format::scientific, precision);
-}
-std::string_view NumberText::scientific(long double value, int precision) {
-    return floating(value, std::chars_format::scientific, precision);
-}
-std::string_view NumberText::general(double value, int precision) {
-    return floating(value, std::chars_format::general, precision);
-}
-std::string_view NumberText::general(long double value, int precision) {
-    return floating(value, std::chars_format::general, precision);
+    if (std::isnan(value)) value = std::abs(value);
+    return write([&](char* first, char* last) {
+        return std::to_chars(first, last, value, std::chars_format::fixed, precision);
+    });
 }
 
 }  // namespace host

@@ -10,7 +10,7 @@
 
 namespace host {
 
-// The text of one number, built in place. Integers in any radix and the shortest text of every
+// The text of one number, built in place. Integers and the shortest text of every
 // float fit the inline storage; only unusually long text (hundreds of decimals, 1e300 in fixed
 // notation) takes a heap block. Each call replaces the text and returns a view of it, valid
 // until the next call or the object's end.
@@ -23,10 +23,8 @@ public:
     NumberText(const NumberText&) = delete;
     NumberText& operator=(const NumberText&) = delete;
 
-    // Digits in `radix` (2..36, lower-case letters), with a "-" for negative values. A radix
-    // outside 2..36 gives decimal.
-    std::string_view integer(long long value, int radix = 10);
-    std::string_view unsignedInteger(unsigned long long value, int radix = 10);
+    // Decimal digits, with a "-" for negative values.
+    std::string_view integer(long long value);
 
     // The shortest plain decimal text that reads back as the same float: never an exponent,
     // no trailing zeros ("1", "0.7", "-0", "0.5019608").
@@ -35,15 +33,6 @@ public:
     // `precision` (>= 0) decimals, rounded from the exact binary value (ties to even), as
     // printf's %f.
     std::string_view fixed(double value, int precision);
-    std::string_view fixed(long double value, int precision);
-    // One digit, `precision` (>= 0) decimals and an exponent of at least two digits, as
-    // printf's %e ("1.500000e+00").
-    std::string_view scientific(double value, int precision);
-    std::string_view scientific(long double value, int precision);
-    // `precision` (>= 1) significant digits in fixed or scientific notation, whichever
-    // printf's %g picks, with trailing zeros removed.
-    std::string_view general(double value, int precision);
-    std::string_view general(long double value, int precision);
 
     std::string_view view() const { return {data(), m_size}; }
 
@@ -53,8 +42,6 @@ private:
     const char* data() const { return m_heap ? m_heap.get() : m_inline.data(); }
     template <typename Convert>
     std::string_view write(Convert convert);
-    template <typename Float>
-    std::string_view floating(Float value, std::chars_format format, int precision);
 
     std::array<char, kInlineChars> m_inline;
     std::unique_ptr<char[]> m_heap;

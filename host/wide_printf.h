@@ -1,14 +1,11 @@
-// A wide printf that never depends on the process locale, with the host platform's wide
-// conventions: %s and %ls take a wide string, %S and %hs a narrow (UTF-8) one; %c a wide
-// character, %C and %hc a narrow one. Used by GuString::Format and the console functions.
-//
-// Conversions: d i u o x X c C s S p % and f F e E g G, with the flags - + space # 0, a width
-// and a precision (either may be *), and the length modifiers hh h l ll L z j t w I I32 I64.
-// Numbers go through NumberText (std::to_chars), so "%f" is "0.500000" under any locale.
-// Infinity and NaN print as "inf", "-inf" and "nan" ("INF", "NAN" for F E G). A null string
-// argument prints "(null)". %p prints the address as upper-case hex digits, two per byte.
-// A conversion the formatter does not know (including %n, which would write through an
-// argument) is copied to the output as written and consumes no argument.
+// The host's wide printf, with the host platform's conventions and never the process locale:
+//   %d   an int
+//   %f   a double with six decimals ("0.500000" under any locale; "inf", "-inf", "nan")
+//   %s   a wide string, %S a narrow (UTF-8) one; a null string prints "(null)"
+//   %%   a percent sign
+// These are the conversions the plug-in, the host and the command use. Any other directive
+// (flags, widths, precisions, length modifiers, other conversions) is a programming error: a line
+// on stderr names it and the process aborts. Used by GuString::Format and the console functions.
 #pragma once
 
 #include <array>
@@ -35,12 +32,10 @@ public:
 
     void append(std::wstring_view text);
     void append(wchar_t c, std::size_t count = 1);
-    // Text of NumberText: ASCII, widened; `upperCase` raises letters (hex digits, "e", "inf").
-    void appendAscii(std::string_view text, bool upperCase = false);
+    // Text of NumberText: ASCII, widened.
+    void appendAscii(std::string_view text);
     // Narrow text, decoded as UTF-8.
     void appendUtf8(std::string_view bytes);
-    // Puts `count` copies of `c` in front of the text from `position` on.
-    void insert(std::size_t position, wchar_t c, std::size_t count);
 
 private:
     static constexpr std::size_t kInlineChars = 256;
@@ -64,7 +59,6 @@ private:
 
 // Appends the text of `format` with `args` to `out`. A null format appends nothing.
 void appendWidePrintf(WideBuffer& out, const wchar_t* format, va_list args);
-void appendWidePrintf(std::wstring& out, const wchar_t* format, va_list args);
 std::wstring widePrintf(const wchar_t* format, va_list args);
 
 }  // namespace host

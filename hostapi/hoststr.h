@@ -7,6 +7,10 @@
 // Narrow text crossing this boundary is UTF-8: the narrow constructors decode it, and
 // GuConversionAllocator::UnicodeToAnsi encodes to it. Bytes that are not valid UTF-8 are taken
 // one by one as Latin-1 characters, so no input is ever rejected.
+//
+// Failures: the string functions have no failure result. std::bad_alloc and std::length_error
+// propagate from any operation that grows a string; a format conversion or radix that no caller
+// uses is a programming error, reported on stderr before the process aborts.
 #pragma once
 
 #include <cstddef>
@@ -50,8 +54,8 @@ public:
     // Replaces every `from` with `to`; replacing with a NUL ends the text at the first `from`.
     const wchar_t* Replace(wchar_t from, wchar_t to);
 
-    // Text of `value` in `radix` (2..36, lower-case letters, "-" in front of negative values,
-    // as "-ff"); any other radix gives decimal.
+    // Decimal text of `value` ("-12"). `radix` must be 10: callers write decimal numbers only,
+    // and any other radix is a programming error (a line on stderr, then abort).
     const wchar_t* FromInt(int value, int radix = 10);
     // precision -1 (or any negative): the shortest plain decimal text that reads back as the
     // same float, never an exponent ("1", "0.7", "0.5019608", "-0"); precision >= 0: that many
@@ -59,10 +63,11 @@ public:
     // Infinity and NaN are "inf", "-inf" and "nan".
     const wchar_t* FromFloat(float value, int precision = -1);
     // printf-style formatting with a wide format, locale-independent; replaces the text (the
-    // format and the arguments may be this string's own text). Conversions follow the host
-    // platform's wide printf: %s and %ls take a wide string, %S and %hs a narrow (UTF-8) one;
-    // %f prints a double with six decimals. wide_printf.h lists every conversion. A null
-    // format gives "".
+    // format and the arguments may be this string's own text). The conversions are those the
+    // callers use, with the host platform's wide conventions: %d an int, %f a double with six
+    // decimals, %s a wide string, %S a narrow (UTF-8) one, %% a percent sign. Any other
+    // directive is a programming error (a line on stderr naming it, then abort): the string
+    // functions have no failure result. A null format gives "".
     const wchar_t* Format(const wchar_t* format, ...);
 
     int GetLength() const { return m_length; }
@@ -72,7 +77,7 @@ public:
 
 private:
     // Short text lives in m_inline, so number text needs no heap block: 40 characters hold any
-    // int in any radix and the shortest text of every float of magnitude 1e-29 or more (only
+    // int and the shortest text of every float of magnitude 1e-29 or more (only
     // tinier floats, up to 48 characters, and long text take the heap).
     static constexpr int kInlineCapacity = 40;
 
