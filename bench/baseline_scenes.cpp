@@ -1,11 +1,11 @@
 #include "baseline_scenes.h"
 
 #include "ZVRMLElementKinds.h"
-#include "ZVRMLPackedColor.h"
 #include "baseline_text.h"
 #include "hostwin.h"
 #include "mesh_types.h"
 
+#include <cstdint>
 #include <span>
 #include <vector>
 
@@ -91,8 +91,12 @@ long long writeSkinBaseline(const BoxModel& box, const std::string& path) {
 std::vector<int> elementColours(const BoxModel& box) {
     const CZdbSpectrum* spectrum = ApplGetSpectrum(box.elementWindow, nullptr);
     std::vector<int> colours;
-    for (const float value : contourValues(box.elementWindow, box.model))
-        appendPackedColor(colours, spectrum->GetColorForValue(value));
+    for (const float value : contourValues(box.elementWindow, box.model)) {
+        // A packed host colour: red in the lowest byte, then green, then blue.
+        const std::uint32_t packed = spectrum->GetColorForValue(value);
+        colours.insert(colours.end(), {static_cast<int>(packed & 0xFF), static_cast<int>((packed >> 8) & 0xFF),
+                                       static_cast<int>((packed >> 16) & 0xFF)});
+    }
     return colours;
 }
 

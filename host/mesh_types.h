@@ -1,8 +1,8 @@
 // The host's element types: one table that the host, the readers and the tests all read.
 #pragma once
 
-#include "ZVRMLElementKinds.h"
 #include "hostmodel.h"
+#include "mesh_faces.h"
 
 #include <array>
 #include <span>
@@ -40,22 +40,18 @@ inline constexpr std::array<int, FE_MESH_TYPE_COUNT> kNodesPerElement = [] {
 constexpr bool isSolid(int meshType) { return meshType >= FE_MESH_FIRST_SOLID; }
 
 // The bounding faces of each mesh type (empty for shells), each ordered so that its normal points
-// out of the element: the boundary faces of the writer's element kind for the type, so the skin
-// and the exported solids share one face table.
-inline constexpr std::array<std::span<const ZVRMLFace>, FE_MESH_TYPE_COUNT> kSolidFaces = [] {
-    std::array<std::span<const ZVRMLFace>, FE_MESH_TYPE_COUNT> faces{};
-    for (int type = FE_MESH_FIRST_SOLID; type < FE_MESH_TYPE_COUNT; ++type) {
-        const ZVRMLElementKind& kind = kVRMLElementKinds[kVRMLKindOfMeshType[type]];
-        faces[type] = kind.faces.first(kind.boundaryFaceCount);
-    }
+// out of the element: the same faces the plug-in writes for the type's solids.
+inline constexpr std::array<std::span<const mesh_faces::Face>, FE_MESH_TYPE_COUNT> kSolidFaces = [] {
+    std::array<std::span<const mesh_faces::Face>, FE_MESH_TYPE_COUNT> faces{};
+    for (int type = FE_MESH_FIRST_SOLID; type < FE_MESH_TYPE_COUNT; ++type)
+        faces[type] = mesh_faces::kElementFaces[type].boundary();
     return faces;
 }();
 
 // Both tables describe the same elements.
 static_assert([] {
     for (const MeshTypeInfo& info : kMeshTypes)
-        if (kVRMLElementKinds[kVRMLKindOfMeshType[info.type]].nodesPerElement != info.nodesPerElement)
-            return false;
+        if (mesh_faces::kElementFaces[info.type].nodesPerElement != info.nodesPerElement) return false;
     return true;
 }());
 

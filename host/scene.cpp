@@ -79,7 +79,7 @@ namespace {
 // The distinct corners of a face in its own cyclic order: a degenerate face (a collapsed
 // solid) loses its repeated nodes and may become a triangle or vanish. The last corner kept and
 // the first stay in registers: this runs for every face, more than once.
-int distinctCorners(const int* element, const ZVRMLFace& face, std::array<int, 4>& out) {
+int distinctCorners(const int* element, const mesh_faces::Face& face, std::array<int, 4>& out) {
     const int first = element[face.positions[0]];
     int previous = first;
     int count = 1;
@@ -164,7 +164,7 @@ void forEachSolidFace(const Part& part, Visit&& visit) {
     for (int type = FE_MESH_FIRST_SOLID; type < FE_MESH_TYPE_COUNT; ++type) {
         const int* nodes = part.connectivity[type].data();
         for (int element = 0, count = part.elementCount(type); element < count; ++element) {
-            for (const ZVRMLFace& face : kSolidFaces[type]) visit(number++, ElementRef{type, element}, nodes, face);
+            for (const mesh_faces::Face& face : kSolidFaces[type]) visit(number++, ElementRef{type, element}, nodes, face);
             nodes += kNodesPerElement[type];
         }
     }
@@ -189,7 +189,7 @@ public:
 private:
     // The smallest corner, repeated corners or not: a degenerate face goes into a bucket like
     // any other, and its key (two corners or fewer) matches no face of the skin.
-    size_t bucketOf(const int* element, const ZVRMLFace& face) const {
+    size_t bucketOf(const int* element, const mesh_faces::Face& face) const {
         int smallest = element[face.positions[0]];
         for (int k = 1; k < face.nodeCount; ++k) smallest = std::min(smallest, element[face.positions[k]]);
         const uint32_t bucket = static_cast<uint32_t>(smallest) - static_cast<uint32_t>(m_part.firstNode);
@@ -206,7 +206,7 @@ private:
     // starts; placing the faces moves it on to where bucket b ends.
     void countFacesPerBucket() {
         m_bucketEnd.assign(static_cast<size_t>(m_part.nodeCount) + 1, 0);
-        forEachSolidFace(m_part, [&](uint32_t, ElementRef, const int* nodes, const ZVRMLFace& face) {
+        forEachSolidFace(m_part, [&](uint32_t, ElementRef, const int* nodes, const mesh_faces::Face& face) {
             ++m_bucketEnd[bucketOf(nodes, face) + 1];
         });
         for (size_t b = 1; b < m_bucketEnd.size(); ++b) m_bucketEnd[b] += m_bucketEnd[b - 1];
@@ -214,7 +214,7 @@ private:
 
     void placeFacesInBuckets() {
         m_bucketed.resize(m_numbers.total());
-        forEachSolidFace(m_part, [&](uint32_t number, ElementRef, const int* nodes, const ZVRMLFace& face) {
+        forEachSolidFace(m_part, [&](uint32_t number, ElementRef, const int* nodes, const mesh_faces::Face& face) {
             m_bucketed[m_bucketEnd[bucketOf(nodes, face)]++] = number;
         });
     }
@@ -288,7 +288,7 @@ Part::Skin& Part::outerSkin() {
     if (skin) return *skin;
     const std::vector<bool> shared = SharedFaceSearch(*this).run();
     Skin found;
-    forEachSolidFace(*this, [&](uint32_t number, ElementRef owner, const int* nodes, const ZVRMLFace& face) {
+    forEachSolidFace(*this, [&](uint32_t number, ElementRef owner, const int* nodes, const mesh_faces::Face& face) {
         if (shared[number]) return;
         std::array<int, 4> corners{};
         const int count = distinctCorners(nodes, face, corners);

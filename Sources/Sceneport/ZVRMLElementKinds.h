@@ -1,21 +1,17 @@
 // The element kinds that the writer turns into indexed face sets: how many nodes an element has,
-// which polygons bound it and how its face list is laid out in the file. This is the one table
-// of that knowledge. The writer's face and colour lists read it, the tests read it, and the host
-// reads it too, for the outer skin of its solids, so the faces a viewer draws and the node orders
-// the host documents cannot drift apart.
+// which polygons bound it and how its face list is laid out in the file. The faces themselves
+// come from the element face table below both the plug-in and the host (mesh_faces.h); the
+// writer adds its own numbering of kinds and the layout of each kind's face list.
 //
-// Standard library only: the host includes this header as well as the plug-in.
+// Standard library only, and public: programs that write what the plug-in writes read it too.
 #pragma once
+
+#include "mesh_faces.h"
 
 #include <array>
 #include <span>
 
-// One polygon of an element: positions in the element's own node list (0 = its first node),
-// ordered so that the polygon's normal points out of the element.
-struct ZVRMLFace {
-    int nodeCount;
-    std::array<int, 8> positions;
-};
+using ZVRMLFace = mesh_faces::Face;
 
 // How writeCoordIndex lays out the faces of a kind. The layouts differ by kind and are kept as
 // they are, because other programs compare our files with earlier ones.
@@ -37,58 +33,44 @@ struct ZVRMLElementKind {
     constexpr int facesPerElement() const { return static_cast<int>(faces.size()); }
 };
 
-namespace zvrml_faces {
-
-inline constexpr std::array<ZVRMLFace, 1> kTriangle3{{{3, {0, 1, 2}}}};
-inline constexpr std::array<ZVRMLFace, 1> kQuad4{{{4, {0, 1, 2, 3}}}};
-inline constexpr std::array<ZVRMLFace, 1> kQuad8{{{8, {0, 1, 2, 3, 4, 5, 6, 7}}}};
-inline constexpr std::array<ZVRMLFace, 1> kTriangle6{{{6, {0, 1, 2, 3, 4, 5}}}};
-
-inline constexpr std::array<ZVRMLFace, 12> kHexa20{{
-    {4, {0, 3, 2, 1}}, {4, {4, 5, 6, 7}}, {4, {2, 3, 7, 6}},
-    {4, {0, 1, 5, 4}}, {4, {1, 2, 6, 5}}, {4, {0, 4, 7, 3}},
-    {4, {11, 10, 9, 8}}, {4, {16, 17, 18, 19}}, {4, {10, 15, 18, 14}},
-    {4, {8, 13, 16, 12}}, {4, {9, 14, 17, 13}}, {4, {12, 19, 15, 11}},
-}};
-inline constexpr std::array<ZVRMLFace, 10> kPenta15{{
-    {3, {0, 1, 4}}, {3, {2, 3, 5}}, {4, {0, 4, 5, 3}}, {4, {1, 2, 5, 4}}, {4, {0, 3, 2, 1}},
-    {3, {6, 11, 10}}, {3, {8, 13, 12}}, {4, {10, 14, 13, 9}}, {4, {7, 12, 14, 11}},
-    {4, {9, 8, 7, 6}},
-}};
-inline constexpr std::array<ZVRMLFace, 8> kTetra10{{
-    {3, {0, 2, 1}}, {3, {1, 2, 3}}, {3, {0, 1, 3}}, {3, {0, 3, 2}},
-    {3, {6, 5, 4}}, {3, {5, 9, 8}}, {3, {4, 8, 7}}, {3, {7, 9, 6}},
-}};
-
-// The linear solids are the boundary faces of their quadratic counterparts.
-inline constexpr std::span<const ZVRMLFace> kHexa8{kHexa20.data(), 6};
-inline constexpr std::span<const ZVRMLFace> kPenta6{kPenta15.data(), 5};
-inline constexpr std::span<const ZVRMLFace> kTetra4{kTetra10.data(), 4};
-
-}  // namespace zvrml_faces
-
 inline constexpr int kVRMLElementKindCount = 10;
-
-// Indexed by the writer's kind code.
-inline constexpr std::array<ZVRMLElementKind, kVRMLElementKindCount> kVRMLElementKinds{{
-    {"3-node triangle", 3, zvrml_faces::kTriangle3, 1, ZVRMLFaceLayout::ElementPerLine},
-    {"4-node quadrilateral", 4, zvrml_faces::kQuad4, 1, ZVRMLFaceLayout::ElementPerLine},
-    {"20-node hexahedron", 20, zvrml_faces::kHexa20, 6, ZVRMLFaceLayout::FacePerLine},
-    {"8-node hexahedron", 8, zvrml_faces::kHexa8, 6, ZVRMLFaceLayout::FacePerLine},
-    {"15-node pentahedron", 15, zvrml_faces::kPenta15, 5, ZVRMLFaceLayout::FacePerLineIndented},
-    {"6-node pentahedron", 6, zvrml_faces::kPenta6, 5, ZVRMLFaceLayout::FacePerLineIndented},
-    {"10-node tetrahedron", 10, zvrml_faces::kTetra10, 4, ZVRMLFaceLayout::FacePerLineIndented},
-    {"4-node tetrahedron", 4, zvrml_faces::kTetra4, 4, ZVRMLFaceLayout::FacePerLineIndented},
-    {"8-node quadrilateral", 8, zvrml_faces::kQuad8, 1, ZVRMLFaceLayout::ElementPerLine},
-    {"6-node triangle", 6, zvrml_faces::kTriangle6, 1, ZVRMLFaceLayout::ElementPerLine},
-}};
-
-constexpr bool isVRMLElementKind(int kind) { return kind >= 0 && kind < kVRMLElementKindCount; }
 
 // The writer's kind for each of the host's mesh types (indexed by the host's type number: 3- and
 // 6-node triangles, 4- and 8-node quadrilaterals, then the solids from the 4-node tetrahedron to
 // the 20-node hexahedron). The two numberings run in different orders.
 inline constexpr std::array<int, kVRMLElementKindCount> kVRMLKindOfMeshType{0, 9, 1, 8, 7, 6, 5, 4, 3, 2};
+
+namespace zvrml_detail {
+constexpr ZVRMLElementKind kindOfMeshType(int meshType, const char* name, ZVRMLFaceLayout layout) {
+    const mesh_faces::ElementFaces& element = mesh_faces::kElementFaces[meshType];
+    return {name, element.nodesPerElement, element.faces, element.boundaryFaceCount, layout};
+}
+}  // namespace zvrml_detail
+
+// Indexed by the writer's kind code; each row names the host's mesh type it writes.
+inline constexpr std::array<ZVRMLElementKind, kVRMLElementKindCount> kVRMLElementKinds{{
+    zvrml_detail::kindOfMeshType(0, "3-node triangle", ZVRMLFaceLayout::ElementPerLine),
+    zvrml_detail::kindOfMeshType(2, "4-node quadrilateral", ZVRMLFaceLayout::ElementPerLine),
+    zvrml_detail::kindOfMeshType(9, "20-node hexahedron", ZVRMLFaceLayout::FacePerLine),
+    zvrml_detail::kindOfMeshType(8, "8-node hexahedron", ZVRMLFaceLayout::FacePerLine),
+    zvrml_detail::kindOfMeshType(7, "15-node pentahedron", ZVRMLFaceLayout::FacePerLineIndented),
+    zvrml_detail::kindOfMeshType(6, "6-node pentahedron", ZVRMLFaceLayout::FacePerLineIndented),
+    zvrml_detail::kindOfMeshType(5, "10-node tetrahedron", ZVRMLFaceLayout::FacePerLineIndented),
+    zvrml_detail::kindOfMeshType(4, "4-node tetrahedron", ZVRMLFaceLayout::FacePerLineIndented),
+    zvrml_detail::kindOfMeshType(3, "8-node quadrilateral", ZVRMLFaceLayout::ElementPerLine),
+    zvrml_detail::kindOfMeshType(1, "6-node triangle", ZVRMLFaceLayout::ElementPerLine),
+}};
+
+// Each kind row is the mesh type that kVRMLKindOfMeshType sends to it.
+static_assert([] {
+    for (int meshType = 0; meshType < kVRMLElementKindCount; ++meshType)
+        if (kVRMLElementKinds[kVRMLKindOfMeshType[meshType]].nodesPerElement !=
+            mesh_faces::kElementFaces[meshType].nodesPerElement)
+            return false;
+    return true;
+}());
+
+constexpr bool isVRMLElementKind(int kind) { return kind >= 0 && kind < kVRMLElementKindCount; }
 
 // The host's mesh types 0 to 3 are shells, 4 to 9 solids. A 3D part's connectivity lists hold
 // the solid types only, so its list for mesh type t is entry t - kVRMLFirstSolidMeshType.

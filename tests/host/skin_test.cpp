@@ -194,7 +194,7 @@ std::string describe(const SkinFace& face) {
 
 // A face's corners without the repeats a collapsed solid leaves: runs of one node count once, and
 // so does a run that closes the loop back to the first corner.
-std::vector<int> cornersOf(const int* element, const ZVRMLFace& face) {
+std::vector<int> cornersOf(const int* element, const mesh_faces::Face& face) {
     std::vector<int> corners;
     for (int k = 0; k < face.nodeCount; ++k) corners.push_back(element[face.positions[k]]);
     corners.erase(std::unique(corners.begin(), corners.end()), corners.end());
@@ -206,7 +206,7 @@ template <typename Visit>
 void forEachSolidFace(const host::Part& part, Visit visit) {
     for (int type = FE_MESH_FIRST_SOLID; type < FE_MESH_TYPE_COUNT; ++type)
         for (int e = 0; e < part.elementCount(type); ++e)
-            for (const ZVRMLFace& face : host::kSolidFaces[type]) {
+            for (const mesh_faces::Face& face : host::kSolidFaces[type]) {
                 std::vector<int> corners = cornersOf(&part.connectivity[type][e * host::kNodesPerElement[type]], face);
                 if (corners.size() >= 3) visit(std::move(corners), host::ElementRef{type, e});
             }
@@ -246,7 +246,7 @@ ReferenceSkin referenceSkinOf(const host::Part& part) {
     });
     for (int type = FE_MESH_FIRST_SOLID; type < FE_MESH_TYPE_COUNT; ++type)
         for (int e = 0; e < part.elementCount(type); ++e)
-            for (const ZVRMLFace& face : host::kSolidFaces[type])
+            for (const mesh_faces::Face& face : host::kSolidFaces[type])
                 skin.collapsedToTriangles +=
                     face.nodeCount == 4 &&
                     cornersOf(&part.connectivity[type][e * host::kNodesPerElement[type]], face).size() == 3;

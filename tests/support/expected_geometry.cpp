@@ -20,7 +20,7 @@ ExpectedGeometry exportedGeometry(const ModelStr& model, int frameIndex, Contour
             long standing = 0;
             for (int index = 0; index < part->elementCount(type); ++index)
                 standing += part->hasFailed({type, index}, frameIndex) ? 0 : 1;
-            expected.polygons += standing * facesPerElementOfMeshType(type);
+            expected.polygons += standing * static_cast<long>(mesh_faces::kElementFaces[type].faces.size());
         }
     }
     return expected;
