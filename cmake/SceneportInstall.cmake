@@ -31,7 +31,8 @@ target_compile_features(sceneport_host PUBLIC cxx_std_20)
 # The plug-in finds the host library beside itself, and the command in the library directory
 # next to its own, without LD_LIBRARY_PATH or ldconfig; only Gmsh comes from the system's paths.
 set_target_properties(Sceneport sceneport_host PROPERTIES INSTALL_RPATH "$ORIGIN")
-install(TARGETS Sceneport sceneport_host EXPORT SceneportTargets
+set_target_properties(sceneport_mesh_faces PROPERTIES EXPORT_NAME mesh_faces)
+install(TARGETS Sceneport sceneport_host sceneport_mesh_faces EXPORT SceneportTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
   INCLUDES DESTINATION ${SCENEPORT_INSTALL_INCLUDEDIR})
 
@@ -40,9 +41,10 @@ if(TARGET sceneport)
   install(TARGETS sceneport RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
 
-# Headers in the layout the code includes them by: flat, readers and demo model under io/. The
-# host's own headers are the ones an application uses to set up and inspect a scene, with what
-# they include; the rest of host/ is the implementation, and so are the gmsh_* headers of io/
+# Headers in the layout the code includes them by: flat, readers under io/. The plug-in's are its
+# public ones (the adapter, result codes, scene text, element kinds); the host's own are the ones
+# an application uses to set up and inspect a scene, with what they include; the rest of host/ is
+# the implementation, and so are the gmsh_* headers of io/
 # (how the reader turns Gmsh's data into the host's). Directories are read at install time, so
 # a new reader's header is installed without a reconfigure.
 install(FILES
@@ -50,11 +52,15 @@ install(FILES
     ${PROJECT_SOURCE_DIR}/Sources/Sceneport/SceneportApi.h
     ${PROJECT_SOURCE_DIR}/Sources/Sceneport/SceneportModule.h
     ${PROJECT_SOURCE_DIR}/Sources/Sceneport/ZVRMLElementKinds.h
+    ${PROJECT_SOURCE_DIR}/Sources/Sceneport/ZVRMLExportResult.h
+    ${PROJECT_SOURCE_DIR}/Sources/Sceneport/ZVRMLSceneText.h
+    ${PROJECT_SOURCE_DIR}/meshfaces/mesh_faces.h
     ${PROJECT_SOURCE_DIR}/host/scene.h
     ${PROJECT_SOURCE_DIR}/host/scene_builder.h
     ${PROJECT_SOURCE_DIR}/host/session.h
     ${PROJECT_SOURCE_DIR}/host/host_log.h
     ${PROJECT_SOURCE_DIR}/host/mesh_types.h
+    ${PROJECT_SOURCE_DIR}/host/demo_model.h
   DESTINATION ${SCENEPORT_INSTALL_INCLUDEDIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/hostapi/
   DESTINATION ${SCENEPORT_INSTALL_INCLUDEDIR} FILES_MATCHING PATTERN "*.h")

@@ -1,6 +1,7 @@
 #include "ZVRMLWriter.h"
 
 #include "ZVRMLPutArea.h"
+#include "ZVRMLSceneText.h"
 
 #include "hostmodel.h"
 #include "hoststr.h"
@@ -310,7 +311,7 @@ void ZVRMLWriter::writeProximitySensor() {
     writeText("\n");
     writeText("ROUTE prox.position_changed TO Spectrum.translation");
     writeText("\n");
-    writeText("ROUTE prox.orientation_changed TO Spectrum.rotation");
+    writeText(kVRMLSceneLastLine.data());
 }
 
 void ZVRMLWriter::writeTimeSensor(const char* name) {

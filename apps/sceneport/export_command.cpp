@@ -2,6 +2,7 @@
 
 #include "ZVRMLAdapter.h"
 #include "ZVRMLExportResult.h"
+#include "ZVRMLSceneText.h"
 #include "animated_export.h"
 #include "exit_status.h"
 #include "export_setup.h"
@@ -30,10 +31,10 @@ void checkOutputName(const std::string& output) {
         throw UsageError("-o: the file name must end in .wrl (frame numbers go in front of it), got \"" + output + "\"");
 }
 
-// The file a prompt announces: the plug-in shows "Exporting <file>..." as it starts each one.
+// The file a prompt announces: the plug-in shows one as it starts each file.
 std::optional<std::string_view> fileOfPrompt(std::string_view prompt) {
-    constexpr std::string_view kPrefix = "Exporting ";
-    constexpr std::string_view kSuffix = "...";
+    constexpr std::string_view kPrefix = kVRMLExportingPrompt;
+    constexpr std::string_view kSuffix = kVRMLExportingPromptEnd;
     if (!prompt.starts_with(kPrefix) || !prompt.ends_with(kSuffix) || prompt.size() < kPrefix.size() + kSuffix.size())
         return std::nullopt;
     return prompt.substr(kPrefix.size(), prompt.size() - kPrefix.size() - kSuffix.size());
@@ -107,7 +108,7 @@ int runExport(const ExportOptions& options) {
     request.skinOnly = options.skinOnly;
     request.flaggedPartsOnly = !options.parts.empty();
 
-    const std::string_view lastLine = options.animate ? kAnimationLastLine : kSceneLastLine;
+    const std::string_view lastLine = options.animate ? kVRMLAnimationLastLine : kVRMLSceneLastLine;
     int result = 0;
     {
         FileInProgress inProgress;

@@ -1,5 +1,6 @@
 #include "model_loading.h"
 
+#include "ZVRMLSceneText.h"
 #include "demo_model.h"
 #include "run_state.h"
 
@@ -21,7 +22,7 @@ LoadedModel loadModel(const std::optional<std::string>& path) {
         Reading(const Reading&) = delete;
         Reading& operator=(const Reading&) = delete;
     } reading(*path);
-    loaded.model = &host::io::readModel(*path, loaded.notes);
+    loaded.model = &host::io::readModel(*path, loaded.notes, {.reservedNames = kVRMLWriterNodeNames});
     return loaded;
 }
 

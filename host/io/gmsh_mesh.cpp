@@ -180,7 +180,7 @@ void readNodes(GmshMesh& mesh) {
 
 }  // namespace
 
-GmshMesh readGmshMesh(ReadNotes& notes) {
+GmshMesh readGmshMesh(ReadNotes& notes, std::span<const std::string_view> reservedNames) {
     GmshMesh mesh;
     readNodes(mesh);
 
@@ -216,7 +216,7 @@ GmshMesh readGmshMesh(ReadNotes& notes) {
         notes.lines.push_back("left out " + elementsText(held - given) +
                               " Gmsh does not give: an entity mixes elements of one kind but of different orders");
 
-    const std::vector<PartName> partNames = scenePartNames(names);
+    const std::vector<PartName> partNames = scenePartNames(names, reservedNames);
     for (std::size_t i = 0; i < mesh.parts.size(); ++i) {
         mesh.parts[i].name = partNames[i].name;
         mesh.parts[i].sourceName = partNames[i].sourceName;

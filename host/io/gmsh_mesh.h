@@ -46,6 +46,6 @@ struct GmshMesh {
 // Reads the mesh of Gmsh's current model: one part per physical group (per dimension), or per
 // elementary entity when there are none. What it leaves out (points, element types the host has
 // no type for, empty parts) and the names it changes go to `notes`.
-GmshMesh readGmshMesh(ReadNotes& notes);
+GmshMesh readGmshMesh(ReadNotes& notes, std::span<const std::string_view> reservedNames);
 
 }  // namespace host::io

@@ -44,7 +44,7 @@ void numberRepeatedNames(std::vector<std::string>& names) {
             if (const int number = ++seen[name]; number > 1) name += " (" + std::to_string(number) + ")";
 }
 
-std::vector<PartName> scenePartNames(std::span<const GroupName> groups) {
+std::vector<PartName> scenePartNames(std::span<const GroupName> groups, std::span<const std::string_view> reserved) {
     std::map<std::string, std::set<int>> dimensionsOf;
     for (const GroupName& group : groups) dimensionsOf[group.name].insert(group.dimension);
     std::vector<std::string> shown;
@@ -55,7 +55,7 @@ std::vector<PartName> scenePartNames(std::span<const GroupName> groups) {
     numberRepeatedNames(shown);
     // Names that differ only in characters VRML does not take become one; node names must stay
     // apart from each other and from the writer's own.
-    std::set<std::string> taken(kWriterNodeNames.begin(), kWriterNodeNames.end());
+    std::set<std::string> taken(reserved.begin(), reserved.end());
     std::vector<PartName> names;
     for (std::string& name : shown) {
         std::string fit = untakenName(vrmlPartName(name), taken);

@@ -9,14 +9,6 @@
 
 namespace host::io {
 
-// The names the writer gives nodes of its own (docs/scene.md). A part of one of these names would
-// stand in for the writer's node in the USE and ROUTE statements after it: a part named
-// "global_coords" makes every later face set use a Transform as its coordinates. The command's
-// tests check this list against every node name the writer defines in a scene.
-inline constexpr std::array<std::string_view, 13> kWriterNodeNames{
-    "Global_model", "global_coords", "texVals", "pixmap", "ZE_Coord_Color", "SpectrumCoords", "ss",
-    "Spectrum", "Quads", "prox", "ts", "ci", "_"};
-
 // `name` fit to stand as a VRML97 identifier: each character an identifier may not hold (control
 // characters and blank, " # ' , . [ \ ] { } and DEL) becomes "_", and a name that starts with a
 // character that may not come first (+, - or a digit) gets "_" in front. Other characters,
@@ -43,8 +35,10 @@ struct PartName {
 // The names of the parts made from `groups`, in order. A name that groups of several dimensions
 // share gets the dimension (" (2D)"), a name still repeated after that a number (" (2)", " (3)"),
 // so that parts can be told apart; then each is fit for VRML. A fit name that an earlier part
-// or the writer's own nodes (Global_model, global_coords, ...) already have gets the first free
-// number ("_(2)", ...): every node name in a scene stays unique.
-std::vector<PartName> scenePartNames(std::span<const GroupName> groups);
+// or a reserved name already has gets the first free
+// number ("_(2)", ...): every node name in a scene stays unique. `reserved` are names no part may
+// take: the scene writer's own node names (Global_model, global_coords, ...), which the caller has.
+std::vector<PartName> scenePartNames(std::span<const GroupName> groups,
+                                     std::span<const std::string_view> reserved = {});
 
 }  // namespace host::io

@@ -72,7 +72,7 @@ ModelStr& buildModel(std::string title, const GmshMesh& mesh, GmshResults result
 
 }  // namespace
 
-ModelStr& readModel(const std::filesystem::path& path, ReadNotes& notes) {
+ModelStr& readModel(const std::filesystem::path& path, ReadNotes& notes, const ReadOptions& options) {
     checkModelFile(path);
     const std::string file = path.string();
     const GmshCleared clearedAfterwards;
@@ -88,7 +88,7 @@ ModelStr& readModel(const std::filesystem::path& path, ReadNotes& notes) {
         GmshMesh mesh;
         std::vector<int> elementTypes;
         const GmshReport meshRead = runGmsh([&] {
-            mesh = readGmshMesh(notes);
+            mesh = readGmshMesh(notes, options.reservedNames);
             gmsh::model::mesh::getElementTypes(elementTypes);
         });
         if (meshRead.failed()) throw ModelReadError("Gmsh cannot give its mesh: " + meshRead.summary());

@@ -6,8 +6,10 @@
 #include "scene.h"
 
 #include <filesystem>
+#include <span>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace host::io {
@@ -30,6 +32,12 @@ struct ReadNotes {
 // reader treats a coordinate beyond this as it treats one that is not finite.
 inline constexpr float kLargestCoordinate = 1e30f;
 
+// What the caller asks of a read.
+struct ReadOptions {
+    // Names no part may take: the names the scene writer gives nodes of its own.
+    std::span<const std::string_view> reservedNames;
+};
+
 // Reads the model file at `path` into a new model of the session and returns it. The model
 // always has a result object with at least one frame:
 // - parts: one per physical group (per dimension when a group mixes dimensions), else one per
@@ -42,6 +50,6 @@ inline constexpr float kLargestCoordinate = 1e30f;
 // kLargestCoordinate are replaced, with a note (gmsh_finite_values.h says by what).
 // Throws ModelReadError for a file that is missing, unreadable or rejected, and for a file Gmsh
 // would run as a script rather than read as data.
-ModelStr& readModel(const std::filesystem::path& path, ReadNotes& notes);
+ModelStr& readModel(const std::filesystem::path& path, ReadNotes& notes, const ReadOptions& options = {});
 
 }  // namespace host::io

@@ -2,7 +2,8 @@
 #include "command_run.h"
 #include "model_files.h"
 
-#include "io/demo_model.h"
+#include "ZVRMLSceneText.h"
+#include "demo_model.h"
 #include "io/gmsh_part_names.h"
 #include "scene_text.h"
 #include "test_support.h"
@@ -29,7 +30,7 @@ class CommandExport : public command_test::CommandTest {
 protected:
     void SetUp() override {
         CommandTest::SetUp();
-        demo = &host::io::buildDemoModel();  // what the command builds, to compare against
+        demo = &host::buildDemoModel();  // what the command builds, to compare against
     }
     // Exports the demo to `name` with `options` and returns the file's text; the command must
     // succeed, and the file must hold `geometry`: by default the last frame's, the whole model
@@ -178,8 +179,8 @@ TEST_F(CommandExport, EveryNodeNameTheWriterDefinesIsOneThatPartsAreKeptOff) {
         if (!partNames.contains((*match)[1].str())) writersOwn.insert((*match)[1].str());
     EXPECT_GE(writersOwn.size(), 10u) << "the scenes define the writer's nodes";
     for (const std::string& name : writersOwn)
-        EXPECT_NE(std::find(host::io::kWriterNodeNames.begin(), host::io::kWriterNodeNames.end(), name),
-                  host::io::kWriterNodeNames.end())
+        EXPECT_NE(std::find(kVRMLWriterNodeNames.begin(), kVRMLWriterNodeNames.end(), name),
+                  kVRMLWriterNodeNames.end())
             << name << " is defined by the writer, and a part of that name would take its place";
 }
 

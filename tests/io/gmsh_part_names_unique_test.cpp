@@ -1,5 +1,6 @@
 // Part names as node names: unique after they are made fit for VRML, and never one of the names
 // the writer gives its own nodes.
+#include "ZVRMLSceneText.h"
 #include "io/gmsh_part_names.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +14,7 @@ std::vector<std::string> sceneNames(const std::vector<std::string>& fileNames) {
     std::vector<GroupName> groups;
     for (const std::string& name : fileNames) groups.push_back({name, 2});
     std::vector<std::string> names;
-    for (const PartName& part : host::io::scenePartNames(groups)) names.push_back(part.name);
+    for (const PartName& part : host::io::scenePartNames(groups, kVRMLWriterNodeNames)) names.push_back(part.name);
     return names;
 }
 
@@ -24,7 +25,7 @@ TEST(GmshPartNamesUnique, NamesThatBecomeEqualWhenMadeFitAreNumbered) {
 }
 
 TEST(GmshPartNamesUnique, TheWritersOwnNodeNamesAreNeverAPartsName) {
-    for (const std::string_view own : host::io::kWriterNodeNames)
+    for (const std::string_view own : kVRMLWriterNodeNames)
         EXPECT_EQ(sceneNames({std::string(own)}), (std::vector<std::string>{std::string(own) + "_(2)"})) << own;
     EXPECT_EQ(sceneNames({""}), (std::vector<std::string>{"__(2)"})) << "an empty name becomes _, which the writer has";
     EXPECT_EQ(sceneNames({"global coords"}), (std::vector<std::string>{"global_coords_(2)"}));
