@@ -13,7 +13,8 @@ enum _ZGenMessageType {
 bool ZGenIsDLLUnloadWarningEnabled();
 
 // Writes one printf-style line to the host console (format conversions as GuString::Format:
-// %s takes a wide string). The format carries its own line break, if any.
+// %s takes a wide string; any other than those it lists aborts). The format carries its own line
+// break, if any. std::bad_alloc propagates when the line cannot be kept.
 void ZGenWriteConsoleMessage(int messageType, const wchar_t* format, ...);
 
 // As ZGenWriteConsoleMessage; text between "<a>" and "</a>" is shown as a link (for a file or a

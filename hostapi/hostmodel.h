@@ -4,6 +4,12 @@
 // unless a function says it is handed over; handed-over memory is released with ZGuFree
 // (hostgen.h). Borrowed handles stay valid while their model or window exists; borrowed arrays
 // stay valid until the call that replaces them (named at each function).
+//
+// Failures: a call that can fail says so with its result (0, null or -1, named at the call), and
+// then leaves its outputs as it says. A call that has no failure result (hand-overs of lists,
+// times and texts, the skin lists) lets std::bad_alloc and std::length_error propagate when
+// memory runs out or a size cannot be represented; none turns such an error into an empty
+// result, which a caller could not tell from a model that has nothing to give.
 #pragma once
 
 #include <cstddef>
@@ -101,11 +107,12 @@ int FePartGetMeshData(FePartStr* part, FePartMeshDataStr* mesh);
 // 255 bytes and a NUL; a longer name is cut at a character boundary).
 void FePartGetNameWithoutId(FePartStr* part, char* name);
 
-// The part's dimensionality: 1, 2 or 3 (0 for a part without elements).
+// The part's dimensionality: 1, 2 or 3 (0 for a part without elements or a null part).
 int FePartIsPart1d2d3d(FePartStr* part);
 
 // The number of distinct nodes of the part. With a non-null `nodeList` the host also hands over
-// an array of their model node numbers (release it with ZGuFree).
+// an array of their model node numbers (release it with ZGuFree); std::bad_alloc when the array
+// cannot be had.
 int FePartGetUniquePartNodes(FePartStr* part, int** nodeList);
 
 // Non-zero when the host shows contours on the part.
@@ -114,7 +121,9 @@ int FePartIsContourOnOff(FePartStr* part);
 // The part's outer skin: the faces of its solid elements that no other solid of the part shares,
 // as 3-node triangles and 4-node quadrilaterals (corner nodes, ordered so that the face's normal
 // points out of its element). The lists belong to the part and stay valid while it exists. For a
-// part without solids both counts are 0 and both lists null. Returns 1.
+// part without solids both counts are 0 and both lists null. Returns 1. The skin is found on the
+// first call: std::bad_alloc when memory runs out, std::length_error for more faces than 2^32,
+// std::out_of_range for a solid with a node outside its part (a model the builder refuses).
 int FePartGetSkinElementConnectivity(FePartStr* part, int* triCount, int** triConnectivity,
                                      int* quadCount, int** quadConnectivity);
 
@@ -144,7 +153,8 @@ struct MngrObjectListStr {
 
 // Hands over the list of the model's objects of class `objectClass` (parts for fePartClass_p),
 // in the model's order. `*list` is always set (a record with count 0 when there are none, or null
-// for a null model). Returns the count.
+// for a null model or a null `list`, returning 0). Returns the count; std::bad_alloc when the
+// record cannot be had.
 int MngrGetObjectList(ModelStr* model, ZObjectCreator* objectClass, MngrObjectListStr** list);
 
 // The current post-processing result of a result object.
@@ -176,7 +186,8 @@ const char* FePostGetResultNameFromResultType(FePostResultStr* result, int resul
 // Frames
 
 // Hands over the times of the model's frames (release with ZGuFree) and returns their number.
-// A model without a result has 0 frames and `*times` is null.
+// A model without a result has 0 frames and `*times` is null; std::bad_alloc when the array
+// cannot be had.
 int SimVidCommonGetTimeArray(ModelStr* model, float** times);
 
 // The zero-based index of the frame the host shows.
@@ -189,7 +200,8 @@ int DrawGetCurrentFrameIndex();
 int SimVideoCommonUpdateModelForGivenFrame(ModelStr* model, float time, int frameNumber,
                                            double scaleX, double scaleY, double scaleZ);
 
-// Hands over the model title (narrow text; release with ZGuFree).
+// Hands over the model title (narrow text; release with ZGuFree); "" for a null model, and
+// std::bad_alloc when the text cannot be had.
 char* SimVidCommonGetModelTitle(ModelStr* model);
 
 // Fills `matrix` with the camera placement of the model at frame `frameIndex` (zero-based):
