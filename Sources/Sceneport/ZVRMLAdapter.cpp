@@ -1,5 +1,6 @@
 #include "ZVRMLAdapter.h"
 
+#include "ZVRMLSceneText.h"
 #include "ZVRMLWriter.h"
 
 #include "hostrender.h"
@@ -108,21 +109,12 @@ ZVRMLAdapter::_ContourExportInfoStr::~_ContourExportInfoStr() { delete[] levels;
 
 ZVRMLAdapter::ZVRMLAdapter() : params(), partHasContours(false), contourInfo(nullptr) {}
 
-// A copy shares the contour record the source points at; the pointer is only followed while a
-// frame is being written, so sharing it is harmless.
-ZVRMLAdapter::ZVRMLAdapter(const ZVRMLAdapter& other)
-    : params(other.params),
-      partHasContours(other.partHasContours),
-      contourInfo(other.contourInfo) {}
-
+// Defined here rather than in the class so that they are compiled into the library and exported
+// with it. A copy shares the contour record the source points at; the pointer is only followed
+// while a frame is being written, so sharing it is harmless.
+ZVRMLAdapter::ZVRMLAdapter(const ZVRMLAdapter& other) = default;
 ZVRMLAdapter::~ZVRMLAdapter() = default;
-
-ZVRMLAdapter& ZVRMLAdapter::operator=(const ZVRMLAdapter& other) {
-    params = other.params;
-    partHasContours = other.partHasContours;
-    contourInfo = other.contourInfo;
-    return *this;
-}
+ZVRMLAdapter& ZVRMLAdapter::operator=(const ZVRMLAdapter& other) = default;
 
 int ZVRMLAdapter::getFilename(int frameIndex, GuString& name) {
     name = params.fileName;
@@ -138,9 +130,9 @@ int ZVRMLAdapter::getFilename(int frameIndex, GuString& name) {
 }
 
 void ZVRMLAdapter::displayExportingInfoMessage(const GuString& fileName) {
-    GuString message("Exporting ");
+    GuString message(kVRMLExportingPrompt.data());
     message.Append(fileName.GetBuffer());
-    message.Append("...");
+    message.Append(kVRMLExportingPromptEnd.data());
     GuConversionAllocator allocator;
     LumoPromptSetSimple(allocator.UnicodeToAnsi(message.GetBuffer()));
 }
