@@ -38,6 +38,7 @@ const std::array<Rgb, 256>& palette() {
         std::array<Rgb, 256> table{};
         for (size_t i = 0; i < table.size(); ++i)
             table[i] = i < kNamed.size() ? kNamed[i] : fromHue(137.50776405 * static_cast<double>(i));
+        table[kContourWhite] = {255, 255, 255};
         return table;
     }();
     return colors;

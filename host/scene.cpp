@@ -343,6 +343,8 @@ bool ModelStr::setFrame(int frameIndex, const std::array<double, 3>& scale) {
         frameIndex < static_cast<int>(frameCoords.size()) && frameCoords[frameIndex].size() == referenceCoords.size()
             ? &frameCoords[frameIndex]
             : nullptr;
+    const double unit = placement.unit;
+    const std::array<double, 3>& offset = placement.offset;
     for (int node = 0; node < nodes; ++node) {
         const float* reference = &referenceCoords[3 * static_cast<size_t>(node)];
         float xyz[3] = {reference[0], reference[1], reference[2]};
@@ -352,7 +354,12 @@ bool ModelStr::setFrame(int frameIndex, const std::array<double, 3>& scale) {
             motion(frameIndex, node, xyz);
         float* out = &currentCoords[3 * static_cast<size_t>(node)];
         for (int axis = 0; axis < 3; ++axis)
-            out[axis] = static_cast<float>(reference[axis] + factor[axis] * (xyz[axis] - reference[axis]));
+            out[axis] = static_cast<float>(
+                (reference[axis] + factor[axis] * (xyz[axis] - reference[axis]) - offset[axis]) * unit);
+    }
+    if (placement.framesView) {
+        if (static_cast<int>(cameras.size()) <= frameIndex) cameras.resize(frameIndex + 1, host::identityMatrix());
+        cameras[frameIndex] = host::framingCamera(placement, currentCoords);
     }
     result.nodeCount = nodes;
     result.nodeCoords = currentCoords.empty() ? nullptr : currentCoords.data();

@@ -5,6 +5,7 @@
 
 #include "hostapp.h"
 #include "hostmodel.h"
+#include "placement.h"
 
 #include <array>
 #include <climits>
@@ -40,6 +41,7 @@ struct Part : FePartStr {
     int firstNode = 0;
     int nodeCount = 0;
     int opacity = 255;
+    int ownColor = 0;  // palette number; FePartStr::color is kContourWhite while contoured
     bool contoursShown = true;
     std::array<std::vector<int>, FE_MESH_TYPE_COUNT> failFrame;  // empty: nothing fails
     std::set<std::pair<int, int>> switchedOff;                    // (mesh type, index)
@@ -74,7 +76,6 @@ struct Field {
     std::function<float(int frame, int index)> generator;
 };
 
-using Matrix4 = std::array<std::array<double, 4>, 4>;
 Matrix4 identityMatrix();
 
 struct Window;
@@ -96,6 +97,9 @@ struct ModelStr {
     // The display's deformation scale, per axis: frames show reference + scale × displacement,
     // on top of the factors a caller of setFrame passes.
     std::array<double, 3> deformationScale{1.0, 1.0, 1.0};
+    // How the frames' coordinates are presented to the plug-in, and whether each frame's camera
+    // is computed to frame them (placement.h); by default the file's coordinates as they are.
+    host::Placement placement;
 
     FePostResultStr result{};
     std::vector<float> currentCoords;  // what result.nodeCoords points at
@@ -115,7 +119,8 @@ struct ModelStr {
     int nodeCount() const { return static_cast<int>(referenceCoords.size() / 3); }
     int frameCount() const { return hasResult ? static_cast<int>(times.size()) : 0; }
     int totalElementCount() const;
-    // Sets the result's coordinates to frame `frameIndex`, displacements scaled per axis.
+    // Sets the result's coordinates to frame `frameIndex`, displacements scaled per axis, as the
+    // placement presents them; a framing placement also sets the frame's camera.
     bool setFrame(int frameIndex, const std::array<double, 3>& scale = {1.0, 1.0, 1.0});
     // The values of field `field` at `frameIndex`, one per node or per element (host layout).
     const std::vector<float>& fieldValues(int field, int frameIndex);
@@ -212,6 +217,9 @@ struct WindowStr {
     void updateSpectrum();
     // What the display does when the frame changes: values, spectrum range and texture.
     void refreshDisplay(int frameIndex);
+    // Parts the window colours by value wear white, so that the contour colours come through
+    // unchanged in every viewer; the others, and all of them without contours, their own colour.
+    void paintParts();
     std::string shownResultName() const;
     std::string shownLocationText() const;
 };

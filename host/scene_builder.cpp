@@ -1,6 +1,7 @@
 #include "scene_builder.h"
 
 #include "mesh_types.h"
+#include "palette.h"
 #include "session_state.h"
 
 #include <exception>
@@ -98,6 +99,7 @@ PartBuilder& PartBuilder::dimensionality(int dimension) {
 }
 
 PartBuilder& PartBuilder::color(int colorNumber) {
+    m_part->ownColor = colorNumber;
     m_part->color = static_cast<unsigned char>(colorNumber);
     return *this;
 }
@@ -114,6 +116,7 @@ PartBuilder& PartBuilder::flagged(bool on) {
 
 PartBuilder& PartBuilder::contours(bool shown) {
     m_part->contoursShown = shown;
+    modelChanged(*m_model);  // the windows paint the part for its contours
     return *this;
 }
 
@@ -154,7 +157,8 @@ PartBuilder ModelBuilder::part(std::string name) {
     auto part = std::make_unique<Part>();
     part->name = std::move(name);
     part->id = static_cast<int>(m_model->parts.size()) + 1;
-    part->color = static_cast<unsigned char>(part->id % 256);
+    part->ownColor = part->id % kOwnColorCount;
+    part->color = static_cast<unsigned char>(part->ownColor);
     part->firstNode = m_model->nodeCount();
     m_model->parts.push_back(std::move(part));
     modelChanged(*m_model);

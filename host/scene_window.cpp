@@ -199,6 +199,17 @@ void WindowStr::refreshDisplay(int frameIndex) {
     computeContour(frameIndex);
     updateSpectrum();
     texture.rebuild(spectrum.bandCount(), spectrum.colors.data());
+    paintParts();
+}
+
+void WindowStr::paintParts() {
+    if (model == nullptr) return;
+    const int solver = host::application().solver;
+    const bool everyPart = solver == FE_SOLVER_WHOLE_MODEL_FLOW || solver == FE_SOLVER_WHOLE_MODEL_THERMAL;
+    for (const auto& part : model->parts) {
+        const bool byValue = contourShown && (everyPart || part->contoursShown);
+        part->color = static_cast<unsigned char>(byValue ? host::kContourWhite : part->ownColor);
+    }
 }
 
 std::string WindowStr::shownResultName() const {

@@ -122,12 +122,18 @@ Command parseExport(const std::vector<std::string>& arguments) {
             options.view = reader.value();
             if (findViewPreset(options.view) == nullptr)
                 throw UsageError("--view: unknown view \"" + options.view + "\" (views: " + viewPresetNames() + ")");
-        } else if (name == "--animate") reader.noValue(), options.animate = true;
+        } else if (name == "--length-unit") {
+            options.lengthUnit = parseNumber<double>(name, reader.value());
+            if (!(*options.lengthUnit > 0.0)) throw UsageError("--length-unit: file units per scene unit must be above 0");
+        } else if (name == "--keep-coordinates") reader.noValue(), options.keepCoordinates = true;
+        else if (name == "--animate") reader.noValue(), options.animate = true;
         else if (name == "--quiet" || name == "-q") reader.noValue(), options.quiet = true;
         else throw UsageError("export: unknown option " + name + " (see sceneport export --help)");
     }
     if (demo && options.model) throw UsageError("--demo and a model file \"" + *options.model + "\": choose one");
     if (options.contour && options.noContours) throw UsageError("--contour and --no-contours: choose one");
+    if (options.lengthUnit && options.keepCoordinates)
+        throw UsageError("--length-unit and --keep-coordinates: choose one");
     if (options.animate && options.allFrames)
         throw UsageError("--animate writes one file that plays every frame; it does not go with --all-frames");
     return options;
@@ -172,12 +178,17 @@ std::string helpText(const std::string& topic) {
                "  --no-contours          parts in their own colours\n"
                "  --skin-only            solids as their outer skin only\n"
                "  --parts NAME,...       only these parts\n"
-               "  --bands N              colour bands of the spectrum, 1 to 256 (default: 10)\n"
+               "  --bands N              colour bands of the spectrum, 1 to 256 (default: 10); above 15\n"
+               "                         the legend's title is cut off at the top of the view\n"
                "  --range MIN:MAX        a fixed spectrum range (default: the frame's values)\n"
                "  --scale S              deformation scale (default: 1)\n"
                "  --view " + viewPresetNames("|") + "   the direction the model is seen from (default: top)\n"
+               "  --length-unit U        one scene unit is U file units (default: the power of ten that\n"
+               "                         makes the model 40 to 400 units across)\n"
+               "  --keep-coordinates     the file's own coordinates, not centred (models far from the\n"
+               "                         origin or not tens of units across may be out of view)\n"
                "  --animate              one file that plays every frame's deformation\n"
-               "  -q, --quiet            no progress on stderr\n";
+               "  -q, --quiet            nothing on stdout or stderr unless something fails\n";
     if (topic == "info")
         return "Usage: sceneport info MODEL | --demo\n"
                "Lists a model's parts, nodes, frames and fields.\n";

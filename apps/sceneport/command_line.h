@@ -35,6 +35,11 @@ struct ExportOptions {
     std::string view = "top";  // the model as stored, as the host shows it without a camera
     bool animate = false;
     bool quiet = false;
+    // How coordinates reach the scene: by default centred and in a power of ten of the file's unit
+    // that frames the model; `lengthUnit` fixes the file units per scene unit; `keepCoordinates`
+    // writes the file's own coordinates.
+    std::optional<double> lengthUnit;
+    bool keepCoordinates = false;
 };
 
 struct InfoOptions {

@@ -92,12 +92,16 @@ int exportOnce(ZVRMLAdapter::ExportParams& request, bool animate) {
 
 int runExport(const ExportOptions& options) {
     LoadedModel loaded = loadModel(options.model);
-    for (const std::string& note : loaded.notes.lines)
-        std::cerr << "sceneport: " << loaded.shownName << ": " << note << "\n";
     ModelStr& model = *loaded.model;
     const std::string output = options.output.value_or(loaded.defaultOutput);
     checkOutputName(output);
     WindowStr& window = prepareHost(model, options);
+    if (!options.quiet) {
+        for (const std::string& note : loaded.notes.lines)
+            std::cerr << "sceneport: " << loaded.shownName << ": " << note << "\n";
+        if (!model.placement.presentsFileCoordinates())
+            std::cerr << "sceneport: " << loaded.shownName << ": " << host::placementText(model.placement) << "\n";
+    }
 
     ZVRMLAdapter::ExportParams request;
     request.window = &window;
@@ -149,7 +153,8 @@ int runExport(const ExportOptions& options) {
         std::cerr << "sceneport: " << file << " was not written to its end (is the disk full?) and was removed\n";
         status = kExitNotWritten;
     }
-    if (status == kExitWritten && (result == kVRMLExportWrittenSinceSkip || result == kVRMLExportSkippedLast))
+    if (status == kExitWritten && !options.quiet &&
+        (result == kVRMLExportWrittenSinceSkip || result == kVRMLExportSkippedLast))
         reportLeftOutParts(model);
     return status;
 }

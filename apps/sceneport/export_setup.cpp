@@ -86,9 +86,15 @@ WindowStr& prepareHost(ModelStr& model, const ExportOptions& options) {
 
     checkScale(model, options.scale);
     model.deformationScale = {options.scale, options.scale, options.scale};
-    const host::Matrix4 camera = cameraMatrix(*findViewPreset(options.view), referenceCenter(model));
-    host::ModelBuilder builder(model);
-    for (int frame = 0; frame < frameCount; ++frame) builder.camera(frame, camera);
+    const ViewPreset& view = *findViewPreset(options.view);
+    if (options.keepCoordinates) {
+        const host::Matrix4 camera = cameraMatrix(view, referenceCenter(model));
+        host::ModelBuilder builder(model);
+        for (int frame = 0; frame < frameCount; ++frame) builder.camera(frame, camera);
+    } else {
+        model.placement = host::framingPlacement(model.referenceCoords, cameraMatrix(view, {0.0, 0.0, 0.0}),
+                                                 options.lengthUnit);
+    }
 
     host::WindowBuilder window(&model);
     if (options.bands) window.bands(*options.bands);

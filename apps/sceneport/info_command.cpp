@@ -71,6 +71,9 @@ int runInfo(const InfoOptions& options) {
     printParts(model, out);
     printFrames(model, out);
     printFields(model, out);
+    // What an export does by default with the coordinates (docs/scene.md).
+    out << "Scene coordinates: " << host::placementText(host::framingPlacement(model.referenceCoords, host::identityMatrix()))
+        << "\n";
     if (!loaded.notes.lines.empty()) {
         out << "Notes:\n";
         for (const std::string& note : loaded.notes.lines) out << "  " << note << "\n";

@@ -98,6 +98,7 @@ void TerminalDisplay::showPrompt(std::string_view text) {
 
 void TerminalDisplay::showConsole(const host::ConsoleLine& line) {
     endProgress();
+    if (m_quiet) return;
     std::string text = consoleText(line.text, m_stdoutIsTerminal);
     if (!text.ends_with('\n')) text += '\n';
     writeTo(stdout, text);
