@@ -29,7 +29,7 @@ bool Part::ReadValue(int key, void* out) const {
     switch (key) {
         case DBS_PART_ELEMENT_COUNT:
         case DBS_PART_RESULT_ELEMENT_COUNT:
-            *static_cast<int*>(out) = totalElementCount();
+            *static_cast<int*>(out) = shownElementCount();
             return true;
         default: return false;
     }
@@ -59,6 +59,18 @@ bool Part::hasFailed(ElementRef element, int frameIndex) const {
     return frames[element.index] <= frameIndex;
 }
 
+int Part::shownElementCount() const {
+    // The mesh record of a part shown as its skin counts its faces (refreshMeshData).
+    if (!shownAsSkin || dimensionality() != 3) return totalElementCount();
+    return meshElementCounts[FE_MESH_TRIA3] + meshElementCounts[FE_MESH_QUAD4];
+}
+
+int Part::valuePosition(ElementRef element) const {
+    int position = element.index;
+    for (int type = 0; type < element.meshType; ++type) position += elementCount(type);
+    return position;
+}
+
 void Part::refreshMeshData() {
     const bool solidPart = dimensionality() == 3;
     meshLists.fill(nullptr);
@@ -72,6 +84,14 @@ void Part::refreshMeshData() {
             meshLists[type - FE_MESH_FIRST_SOLID] = list;
     }
     skin.reset();
+    if (shownAsSkin && solidPart) {
+        // The skin's triangles and quadrilaterals take the shell types' slots, which a 3D part's
+        // solid lists never use, so the plug-in finds each face's value where the window has it.
+        const Skin& faces = outerSkin();
+        meshElementCounts.fill(0);
+        meshElementCounts[FE_MESH_TRIA3] = static_cast<int>(faces.triangleOwner.size());
+        meshElementCounts[FE_MESH_QUAD4] = static_cast<int>(faces.quadOwner.size());
+    }
 }
 
 namespace {

@@ -43,6 +43,9 @@ struct Part : FePartStr {
     int opacity = 255;
     int ownColor = 0;  // palette number; FePartStr::color is kContourWhite while contoured
     bool contoursShown = true;
+    // Set while a window shows solids as their outer skin: a 3D part is then described as it is
+    // shown, its elements being its skin faces (element count, mesh record).
+    bool shownAsSkin = false;
     std::array<std::vector<int>, FE_MESH_TYPE_COUNT> failFrame;  // empty: nothing fails
     std::set<std::pair<int, int>> switchedOff;                    // (mesh type, index)
 
@@ -62,6 +65,10 @@ struct Part : FePartStr {
     int elementCount(int meshType) const;
     int lineElementCount() const { return static_cast<int>(lineConnectivity.size() / 2); }
     int totalElementCount() const;
+    // The elements as a window shows them: a 3D part shown as its skin has its skin faces.
+    int shownElementCount() const;
+    // Where the element's value stands among the part's element values (mesh types in order).
+    int valuePosition(ElementRef element) const;
     int dimensionality() const;
     bool hasFailed(ElementRef element, int frameIndex) const;
     void refreshMeshData();
@@ -199,6 +206,9 @@ struct WindowStr {
     std::string resultName;    // DBS_CONTOUR_RESULT_NAME; the field's name unless set
     std::string locationText;  // DBS_CONTOUR_LOCATION_TEXT; "NODES" or "ELEMENTS" unless set
     std::vector<float> contourValues;
+    // Solids shown as their skin: element values are then one per skin face, its solid's value.
+    bool solidsAsSkin = false;
+    std::vector<float> skinValues;
     ContourInfoStr contourInfo{};
     // Spectrum and texture
     bool hasSpectrum = true;

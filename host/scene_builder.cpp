@@ -294,6 +294,13 @@ WindowBuilder& WindowBuilder::noView3D() {
     return *this;
 }
 
+WindowBuilder& WindowBuilder::solidsAsSkin(bool shown) {
+    m_window->solidsAsSkin = shown;
+    for (const auto& part : m_window->model->parts) part->shownAsSkin = shown;
+    modelChanged(*m_window->model);
+    return *this;
+}
+
 WindowBuilder& WindowBuilder::noSpectrum() {
     m_window->hasSpectrum = false;
     return *this;

@@ -123,6 +123,9 @@ public:
     WindowBuilder& cameraPosition(double x, double y, double z);
     WindowBuilder& noView3D();
     WindowBuilder& noSpectrum();
+    // Solids shown as their outer skin: the model's 3D parts are described by their skin faces,
+    // and element values come one per skin face.
+    WindowBuilder& solidsAsSkin(bool shown);
 
     WindowStr* handle() const { return m_window; }
     operator WindowStr*() const { return m_window; }

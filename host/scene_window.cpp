@@ -54,6 +54,25 @@ void elementToNodeValues(const ModelStr& model, const std::vector<float>& perEle
         out[node] = count[node] > 0 ? static_cast<float>(sum[node] / count[node]) : 0.0f;
 }
 
+// The element values as a window that shows solids as their skin hands them out: a 3D part has
+// one value per skin face, triangles then quadrilaterals, each its solid's; other parts keep theirs.
+void skinFaceValues(ModelStr& model, const std::vector<float>& values, std::vector<float>& out) {
+    out.clear();
+    std::size_t first = 0;
+    auto valueAt = [&values](std::size_t at) { return at < values.size() ? values[at] : 0.0f; };
+    for (const auto& part : model.parts) {
+        const std::size_t count = static_cast<std::size_t>(part->totalElementCount());
+        if (part->shownAsSkin && part->dimensionality() == 3) {
+            const Part::Skin& skin = part->outerSkin();
+            for (const auto* owners : {&skin.triangleOwner, &skin.quadOwner})
+                for (const ElementRef& owner : *owners) out.push_back(valueAt(first + part->valuePosition(owner)));
+        } else {
+            for (std::size_t element = 0; element < count; ++element) out.push_back(valueAt(first + element));
+        }
+        first += count;
+    }
+}
+
 uint32_t packRgb(double red, double green, double blue) {
     auto byte = [](double component) {
         return static_cast<uint32_t>(std::lround(std::clamp(component, 0.0, 1.0) * 255.0));
@@ -184,8 +203,13 @@ bool WindowStr::computeContour(int frameIndex) {
         host::nodeToElementValues(*model, stored, contourValues);
     else
         host::elementToNodeValues(*model, stored, contourValues);
-    contourInfo.values = contourValues.data();
-    contourInfo.valueCount = static_cast<int>(contourValues.size());
+    const std::vector<float>* shown = &contourValues;
+    if (solidsAsSkin && display == host::ValueLocation::Element) {
+        host::skinFaceValues(*model, contourValues, skinValues);
+        shown = &skinValues;
+    }
+    contourInfo.values = shown->data();
+    contourInfo.valueCount = static_cast<int>(shown->size());
     model->result.currentResult.resultType = field;
     return true;
 }

@@ -97,6 +97,8 @@ WindowStr& prepareHost(ModelStr& model, const ExportOptions& options) {
     }
 
     host::WindowBuilder window(&model);
+    // The plug-in then asks for each 3D part's skin; the host describes the parts as it shows them.
+    if (options.skinOnly) window.solidsAsSkin(true);
     if (options.bands) window.bands(*options.bands);
     if (options.range) window.range(options.range->minimum, options.range->maximum);
     if (!options.noContours && options.contour)
