@@ -4,8 +4,11 @@
 
 #include <gmsh.h>
 
+#include <algorithm>
 #include <array>
 #include <map>
+#include <span>
+#include <unordered_set>
 #include <utility>
 
 namespace host::io {
@@ -19,6 +22,70 @@ struct GroupSource {
 };
 
 constexpr std::array<const char*, 4> kEntityKinds{"Point", "Curve", "Surface", "Volume"};
+
+// Sorted corner nodes of a face (model node numbers), the last -1 for a triangle.
+using FaceKey = std::array<int, 4>;
+
+struct FaceKeyHash {
+    std::size_t operator()(const FaceKey& key) const {
+        std::size_t hash = 0;
+        for (const int node : key) hash = hash * 1000003u ^ static_cast<std::size_t>(node);
+        return hash;
+    }
+};
+
+template <typename Visit>
+void forEachFace(const MeshPart& part, std::span<const mesh_faces::Face> (*facesOf)(int type), Visit visit) {
+    for (int type = 0; type < FE_MESH_TYPE_COUNT; ++type) {
+        const std::vector<int>& nodes = part.elements[type].nodes;
+        const int perElement = kNodesPerElement[type];
+        for (std::size_t first = 0; first + perElement <= nodes.size(); first += perElement)
+            for (const mesh_faces::Face& face : facesOf(type)) {
+                FaceKey key{-1, -1, -1, -1};
+                const int corners = std::min(face.nodeCount, 4);
+                for (int k = 0; k < corners; ++k) key[k] = part.nodes[nodes[first + face.positions[k]]];
+                std::sort(key.begin(), key.begin() + corners);
+                visit(key);
+            }
+    }
+}
+
+std::span<const mesh_faces::Face> solidFaces(int type) { return host::kSolidFaces[type]; }
+// A shell element's own polygon by its corners (the first ones of its node list).
+std::span<const mesh_faces::Face> shellFace(int type) {
+    static constexpr std::array<mesh_faces::Face, 1> kTriangle{{{3, {0, 1, 2}}}}, kQuadrilateral{{{4, {0, 1, 2, 3}}}};
+    if (host::isSolid(type)) return {};
+    return host::kMeshTypes[type].cornerNodes == 3 ? std::span<const mesh_faces::Face>(kTriangle) : kQuadrilateral;
+}
+
+// Without physical groups every entity becomes a part, and the surfaces Gmsh keeps on the boundary
+// of a meshed volume would draw the volume's faces a second time. Marks the surface parts all of
+// whose elements are faces of the solid parts' elements; free surfaces and shells keep theirs.
+std::vector<bool> surfacesOfSolids(const std::vector<MeshPart>& parts, const std::vector<GroupName>& names,
+                                   std::size_t nodeCount) {
+    std::vector<bool> onSurface(nodeCount, false), redundant(parts.size(), false);
+    for (std::size_t i = 0; i < parts.size(); ++i)
+        if (names[i].dimension == 2)
+            for (const int node : parts[i].nodes) onSurface[node] = true;
+    // Only solid faces with every corner on some surface can match one: the set stays the size of
+    // the surfaces, not of the solids.
+    std::unordered_set<FaceKey, FaceKeyHash> solid;
+    for (std::size_t i = 0; i < parts.size(); ++i)
+        if (names[i].dimension == 3)
+            forEachFace(parts[i], solidFaces, [&](const FaceKey& key) {
+                for (const int node : key)
+                    if (node >= 0 && !onSurface[node]) return;
+                solid.insert(key);
+            });
+    if (solid.empty()) return redundant;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        if (names[i].dimension != 2) continue;
+        bool all = true;
+        forEachFace(parts[i], shellFace, [&](const FaceKey& key) { all = all && solid.contains(key); });
+        redundant[i] = all;
+    }
+    return redundant;
+}
 
 std::vector<GroupSource> groupSources() {
     std::vector<GroupSource> sources;
@@ -216,14 +283,40 @@ GmshMesh readGmshMesh(ReadNotes& notes, std::span<const std::string_view> reserv
         notes.lines.push_back("left out " + elementsText(held - given) +
                               " Gmsh does not give: an entity mixes elements of one kind but of different orders");
 
+    gmsh::vectorpair physicalGroups;
+    gmsh::model::getPhysicalGroups(physicalGroups);
+    if (physicalGroups.empty()) {
+        const std::vector<bool> redundant = surfacesOfSolids(mesh.parts, names, mesh.nodeTags.size());
+        std::vector<std::string> dropped;
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < mesh.parts.size(); ++i) {
+            if (redundant[i]) {
+                dropped.push_back(names[i].name);
+                continue;
+            }
+            if (kept != i) {
+                mesh.parts[kept] = std::move(mesh.parts[i]);
+                names[kept] = std::move(names[i]);
+            }
+            ++kept;
+        }
+        mesh.parts.resize(kept);
+        names.resize(kept);
+        if (!dropped.empty())
+            notes.lines.push_back("left out " + nameList(dropped) + ": their faces are those of the volumes they bound");
+    }
+
     const std::vector<PartName> partNames = scenePartNames(names, reservedNames);
+    std::vector<std::string> renamed;
     for (std::size_t i = 0; i < mesh.parts.size(); ++i) {
         mesh.parts[i].name = partNames[i].name;
         mesh.parts[i].sourceName = partNames[i].sourceName;
-        if (!partNames[i].sourceName.empty())
-            notes.lines.push_back("part " + inQuotes(partNames[i].sourceName) + " is named " + inQuotes(partNames[i].name) +
-                                  " in scenes");
+        if (!partNames[i].sourceName.empty()) renamed.push_back(partNames[i].sourceName);
     }
+    // One line, however many: a model of hundreds of parts would otherwise fill the screen.
+    if (!renamed.empty())
+        notes.lines.push_back("renamed " + nameList(renamed) + " to fit scenes as node names (sceneport info lists " +
+                              (renamed.size() == 1 ? "it" : "each") + " with its name in the file)");
     return mesh;
 }
 
