@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <regex>
 
 namespace testing_support {
 namespace {
@@ -61,6 +62,14 @@ std::vector<ShapeText> shapesIn(const std::string& scene) {
         at = next;
     }
     return shapes;
+}
+
+std::vector<std::string> matchesOf(const std::string& text, const std::string& pattern) {
+    std::vector<std::string> found;
+    const std::regex re(pattern);
+    for (std::sregex_iterator it(text.begin(), text.end(), re), end; it != end; ++it)
+        found.push_back(it->size() > 1 ? (*it)[1].str() : it->str());
+    return found;
 }
 
 std::string partText(const std::string& scene, const std::string& name) {

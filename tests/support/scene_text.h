@@ -18,6 +18,10 @@ struct ShapeText {
 // The shapes of `scene`, in file order.
 std::vector<ShapeText> shapesIn(const std::string& scene);
 
+// The first group (or the whole match) of every match of `pattern` in `text`, in order: the
+// values of one field, say "translation[ \t]+([^\n]*)".
+std::vector<std::string> matchesOf(const std::string& text, const std::string& pattern);
+
 // The text of the transform named `name` ("DEF <name> Transform"), up to the next part or the
 // end of the file; empty when there is none.
 std::string partText(const std::string& scene, const std::string& name);

@@ -2,6 +2,8 @@
 
 #include "session.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -54,6 +56,25 @@ std::vector<std::string> splitLines(const std::string& text) {
 std::string afterHeader(const std::string& text) {
     const size_t secondBreak = text.find('\n', text.find('\n') + 1);
     return secondBreak == std::string::npos ? text : text.substr(secondBreak + 1);
+}
+
+std::string libraryIn(const char* variable, const char* file) {
+    const char* directory = std::getenv(variable);
+    return directory != nullptr ? std::string(directory) + "/" + file : std::string();
+}
+
+std::string readelf(const std::string& options, const std::string& file) {
+    const std::string command = "readelf " + options + " -W '" + file + "'";
+    std::string output;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        ADD_FAILURE() << "cannot run " << command;
+        return output;
+    }
+    char chunk[4096];
+    for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;) output.append(chunk, n);
+    EXPECT_EQ(pclose(pipe), 0) << command;
+    return output;
 }
 
 std::wstring widen(std::string_view ascii) { return {ascii.begin(), ascii.end()}; }

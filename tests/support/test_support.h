@@ -44,6 +44,15 @@ std::wstring widen(std::string_view ascii);
 // The text split at "\n"; a final line break does not add an empty line.
 std::vector<std::string> splitLines(const std::string& text);
 
+// `file` in the directory the environment variable `variable` names (ctest sets
+// SCENEPORT_LIB_DIR for the product libraries, SCENEPORT_TEST_LIB_DIR for the test builds);
+// empty when it is not set.
+std::string libraryIn(const char* variable, const char* file);
+
+// What `readelf <options>` prints for `file`: the one way the suites read a library's dynamic
+// symbols and section. Fails the test when readelf does not succeed.
+std::string readelf(const std::string& options, const std::string& file);
+
 // Keeps a complete VRML file for the independent readers that check every scene the suites
 // write (see tests/conformance), named after the running test. Does nothing when the build did
 // not set a sample directory.

@@ -1,23 +1,22 @@
-// Indexed face sets: the coordinate list and its reuse, the faces of each element kind, skipped
-// elements, per-face colours and texture coordinates. Expected texts spell out every "\n" and
-// "\t"; every scene is also kept for the independent readers.
+// Indexed face sets: the face lists of each element kind, the coordinate list and its reuse,
+// skipped elements, per-face colours and texture coordinates.
 #include "ZVRMLElementKinds.h"
 #include "heap_counter.h"
 #include "writer_fixture.h"
 
+#include <array>
 #include <numeric>
-#include <regex>
 #include <set>
-#include <string>
 #include <vector>
 
 namespace {
 
 using testing_support::occurrences;
+using testing_support::shapesIn;
+using Faces = std::vector<std::vector<int>>;
+using Colors = std::vector<std::array<int, 3>>;
 
-using testing_support::splitLines;
-
-// Positions 0..n-1 as the model's node numbers, coordinates spread so no two nodes coincide.
+// Node n at a spot of its own, so no two nodes coincide.
 std::vector<float> nodeGrid(int nodeCount) {
     std::vector<float> coords;
     for (int node = 0; node < nodeCount; ++node)
@@ -31,419 +30,194 @@ std::vector<int> identity(int count) {
     return nodes;
 }
 
-// The numbers between "[" and "]" of the first list that follows `field`.
-std::string listOf(const std::string& text, const std::string& field) {
-    const size_t start = text.find('[', text.find(field));
-    std::string list = text.substr(start + 1, text.find(']', start) - start - 1);
-    list.erase(list.find_last_not_of("\n\t") + 1);  // the closing bracket's own line break
-    return list;
+using WriterFaceSet = WriterTest;
+
+TEST_F(WriterFaceSet, LayoutOfEachKind) {
+    const int tetrahedron[] = {10, 11, 12, 13};
+    const std::vector<int> nodes = identity(20);
+    struct Row {
+        const char* name;
+        int kind, level, elements;
+        const int* connectivity;
+        const char* text;
+    } rows[] = {
+        {"tetrahedron", 7, 0, 1, tetrahedron,
+         "\n\tcoordIndex [\t10, 12, 11, -1,\n\t11, 12, 13, -1,\n\t10, 11, 13, -1,\n\t10, 13, 12, -1,\n\t\n]"},
+        {"two wedges", 5, 1, 2, nodes.data(),
+         "\n\t\tcoordIndex [\t\t0, 1, 4, -1,\n\t\t2, 3, 5, -1,\n\t\t0, 4, 5, 3, -1,\n\t\t1, 2, 5, 4, -1,"
+         "\n\t\t0, 3, 2, 1, -1,\n\t\t\t\t6, 7, 10, -1,\n\t\t8, 9, 11, -1,\n\t\t6, 10, 11, 9, -1,"
+         "\n\t\t7, 8, 11, 10, -1,\n\t\t6, 9, 8, 7, -1,\n\t\t\n\t]"},
+        {"hexahedron", 3, 1, 1, nodes.data(),
+         "\n\t\tcoordIndex [0, 3, 2, 1, -1,\n\t\t4, 5, 6, 7, -1,\n\t\t2, 3, 7, 6, -1,\n\t\t0, 1, 5, 4, -1,"
+         "\n\t\t1, 2, 6, 5, -1,\n\t\t0, 4, 7, 3, -1,\n\t\t\n\t]"},
+        {"6-node triangles", 9, 1, 2, nodes.data(),
+         "\n\t\tcoordIndex [\n\t\t0, 1, 2, 3, 4, 5, -1,\n\t\t6, 7, 8, 9, 10, 11, -1,\n\t]"},
+        {"kind past the table", 10, 0, 1, nodes.data(), "\n\tcoordIndex [\n]"},
+        {"negative kind", -1, 0, 1, nodes.data(), "\n\tcoordIndex [\n]"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(textOf([&](ZVRMLWriter& w) { w.level = row.level; w.writeCoordIndex(row.kind, row.connectivity, row.elements, {}); },
+                         row.kind >= 0 && row.kind < 10 ? &kInFaceSet : nullptr),
+                  row.text);
+    }
 }
 
-std::vector<std::string> facesOf(const std::string& text) {
-    const std::string list = listOf(text, "coordIndex");
-    std::vector<std::string> faces;
-    static const std::regex face(R"(((\d+, )+)-1,)");
-    for (std::sregex_iterator it(list.begin(), list.end(), face), end; it != end; ++it)
-        faces.push_back((*it)[1]);
-    return faces;
+// Node numbers unlike positions, so a face that wrote positions would show.
+TEST_F(WriterFaceSet, EveryKindWritesConnectivityNodesAtTheTablePositions) {
+    for (int kind = 0; kind < kVRMLElementKindCount; ++kind) {
+        const ZVRMLElementKind& info = kVRMLElementKinds[kind];
+        SCOPED_TRACE(info.name);
+        std::vector<int> nodes;
+        for (int position = 0; position < 2 * info.nodesPerElement; ++position) nodes.push_back(100 + 7 * position);
+        Faces expected;
+        for (int element = 0; element < 2; ++element)
+            for (const ZVRMLFace& face : info.faces) {
+                expected.emplace_back();
+                for (int corner = 0; corner < face.nodeCount; ++corner)
+                    expected.back().push_back(nodes[element * info.nodesPerElement + face.positions[corner]]);
+            }
+        const auto shapes = shapesIn(textOf([&](ZVRMLWriter& w) { w.beginShape(); w.writeCoordIndex(kind, nodes.data(), 2, {}); }));
+        ASSERT_EQ(shapes.size(), 1u);
+        EXPECT_EQ(shapes[0].faces, expected);
+    }
 }
 
-std::vector<std::string> colorsOf(const std::string& text) {
-    std::vector<std::string> colors;
-    for (const std::string& line : splitLines(listOf(text, "color [")))
-        if (line.find(',') != std::string::npos) colors.push_back(line.substr(line.find_first_not_of('\t')));
-    return colors;
-}
-
-using WriterFaceSet = WriterOutputTest;
-
-TEST_F(WriterFaceSet, OneTriangleGivesTheLinesTabsAndLevelOfTheReferenceExample) {
+TEST_F(WriterFaceSet, OneTriangleAtLevelTwo) {
     const std::vector<float> coords{0, 0, 0, 1, 0, 0, 1, 1, 0};
     const int triangle[] = {0, 1, 2};
-    writer.level = 2;
-    writer.writeIndexedFaceSet(0, 3, coords.data(), 1, triangle, "global_coords", nullptr, {}, {},
-                               false, false, false);
-    EXPECT_EQ(writer.level, 1);
-    checkWithReaders(kInShape, kEndShape);
-
-    const std::vector<std::string> expected{
-        "",  // the face set starts with its own line break
-        "\t\t\tgeometry IndexedFaceSet {",
-        "\t\t\t\tcoord DEF global_coords Coordinate {",
-        "\t\t\t\t\tpoint [",
-        "\t\t\t\t\t0.000000 0.000000 0.000000 ",
-        "\t\t\t\t\t1.000000 0.000000 0.000000 ",
-        "\t\t\t\t\t1.000000 1.000000 0.000000 ",
-        "\t\t\t\t",
-        "\t\t\t]",
-        "\t\t}",
-        "\t\t\tcoordIndex [",
-        "\t\t\t0, 1, 2, -1,",
-        "\t\t]",
-        "",
-        "\t\tsolid FALSE",
-        "\t\tcreaseAngle 0.785",
-        "\t}",
-    };
-    EXPECT_EQ(splitLines(written()), expected);
+    EXPECT_EQ(textOf([&](ZVRMLWriter& w) {
+                  w.level = 2;
+                  w.writeIndexedFaceSet(0, 3, coords.data(), 1, triangle, "global_coords", nullptr, {}, {},
+                                        false, false, false);
+              }, &kInShape),
+              "\n\t\t\tgeometry IndexedFaceSet {\n\t\t\t\tcoord DEF global_coords Coordinate {"
+              "\n\t\t\t\t\tpoint [\n\t\t\t\t\t0.000000 0.000000 0.000000 \n\t\t\t\t\t1.000000 0.000000 0.000000 "
+              "\n\t\t\t\t\t1.000000 1.000000 0.000000 \n\t\t\t\t\n\t\t\t]\n\t\t}\n\t\t\tcoordIndex ["
+              "\n\t\t\t0, 1, 2, -1,\n\t\t]\n\n\t\tsolid FALSE\n\t\tcreaseAngle 0.785\n\t}");
+    EXPECT_EQ(levelAfter, 1);
 }
 
-TEST_F(WriterFaceSet, ATetrahedronIsWrittenAsItsFourOutwardTriangles) {
-    const int tetrahedron[] = {10, 11, 12, 13};
-    writer.writeCoordIndex(7, tetrahedron, 1, {});
-    checkWithReaders(kInFaceSet, kEndFaceSet);
-    EXPECT_EQ(writer.level, 0);
-    EXPECT_EQ(written(),
-              "\n\tcoordIndex [\t10, 12, 11, -1,"
-              "\n\t11, 12, 13, -1,"
-              "\n\t10, 11, 13, -1,"
-              "\n\t10, 13, 12, -1,"
-              "\n\t"
-              "\n]");
-}
-
-TEST_F(WriterFaceSet, PentahedraAndTetrahedraRepeatTheIndentationBeforeEachElement) {
-    const std::vector<int> twoWedges = identity(12);
-    writer.level = 1;
-    writer.writeCoordIndex(5, twoWedges.data(), 2, {});
-    checkWithReaders(kInFaceSet, kEndFaceSet);
-    const std::vector<std::string> lines = splitLines(written());
-    ASSERT_EQ(lines.size(), 13u);
-    EXPECT_EQ(lines[1], "\t\tcoordIndex [\t\t0, 1, 4, -1,");
-    EXPECT_EQ(lines[5], "\t\t0, 3, 2, 1, -1,");
-    EXPECT_EQ(lines[6], "\t\t\t\t6, 7, 10, -1,");  // the second element's first face
-    EXPECT_EQ(lines[11], "\t\t");
-    EXPECT_EQ(lines[12], "\t]");
-}
-
-TEST_F(WriterFaceSet, HexahedraStartOnTheBracketLineAndEndEveryFaceWithABreak) {
-    const std::vector<int> brick = identity(8);
-    writer.level = 1;
-    writer.writeCoordIndex(3, brick.data(), 1, {});
-    checkWithReaders(kInFaceSet, kEndFaceSet);
-    EXPECT_EQ(written(),
-              "\n\t\tcoordIndex [0, 3, 2, 1, -1,"
-              "\n\t\t4, 5, 6, 7, -1,"
-              "\n\t\t2, 3, 7, 6, -1,"
-              "\n\t\t0, 1, 5, 4, -1,"
-              "\n\t\t1, 2, 6, 5, -1,"
-              "\n\t\t0, 4, 7, 3, -1,"
-              "\n\t\t"
-              "\n\t]");
-}
-
-TEST_F(WriterFaceSet, SixNodeTrianglesAreOnePolygonOfSixIndicesPerLine) {
-    const std::vector<int> triangles = identity(12);
-    writer.level = 1;
-    writer.writeCoordIndex(9, triangles.data(), 2, {});
-    checkWithReaders(kInFaceSet, kEndFaceSet);
-    EXPECT_EQ(written(),
-              "\n\t\tcoordIndex ["
-              "\n\t\t0, 1, 2, 3, 4, 5, -1,"
-              "\n\t\t6, 7, 8, 9, 10, 11, -1,"
-              "\n\t]");
-}
-
-TEST_F(WriterFaceSet, EveryKindWritesItsTableFacesWithTheConnectivityNodeNumbers) {
-    for (int kind = 0; kind < kVRMLElementKindCount; ++kind) {
-        SCOPED_TRACE(kVRMLElementKinds[kind].name);
-        const ZVRMLElementKind& info = kVRMLElementKinds[kind];
-        // Node numbers unlike positions, so a face that wrote positions would show.
-        std::vector<int> nodes;
-        for (int position = 0; position < info.nodesPerElement; ++position) nodes.push_back(100 + 7 * position);
-
-        ZVRMLWriter kindWriter;
-        const auto kindFile = dir / ("kind" + std::to_string(kind) + ".wrl");
-        ASSERT_TRUE(kindWriter.openFile(guName(kindFile)));
-        kindWriter.writeCoordIndex(kind, nodes.data(), 1, {});
-        kindWriter.closeFile();
-
-        const std::vector<std::string> faces = facesOf(testing_support::readFile(kindFile));
-        ASSERT_EQ(static_cast<int>(faces.size()), info.facesPerElement());
-        for (int f = 0; f < info.facesPerElement(); ++f) {
-            std::string expected;
-            for (int corner = 0; corner < info.faces[f].nodeCount; ++corner)
-                expected += std::to_string(nodes[info.faces[f].positions[corner]]) + ", ";
-            EXPECT_EQ(faces[f], expected) << "face " << f;
-        }
-    }
-}
-
-TEST_F(WriterFaceSet, AnUnknownKindWritesAnEmptyIndexList) {
-    const int nodes[] = {0, 1, 2, 3};
-    writer.writeCoordIndex(10, nodes, 1, {});
-    writer.writeCoordIndex(-1, nodes, 1, {});
-    EXPECT_EQ(written(), "\n\tcoordIndex [\n]\n\tcoordIndex [\n]");
-}
-
-TEST_F(WriterFaceSet, APointIsWrittenWithSixDecimalsAndABlankAfterEachNumber) {
+TEST_F(WriterFaceSet, CoordinateAndColourNodes) {
     const float point[] = {1.0f, 2.5f, -3.0f};
-    writer.writeCoordinate(1, point, "pts", false);
-    checkWithReaders(kInFaceSet, kEndFaceSet);
-    EXPECT_EQ(splitLines(written())[3], "\t\t1.000000 2.500000 -3.000000 ");
-}
-
-TEST_F(WriterFaceSet, WithoutNodesThePointListClosesRightAway) {
-    writer.writeCoordinate(0, nullptr, "global_coords", true);
-    checkWithReaders(kInFaceSet, kEndFaceSet);
-    EXPECT_TRUE(writer.coordDefined);
-    EXPECT_EQ(written(),
-              "\n\tcoord DEF global_coords Coordinate {"
-              "\n\t\tpoint ["
-              "\n\t"
-              "\n]"
-              "\n}");
-}
-
-TEST_F(WriterFaceSet, TheSecondSharingFaceSetOfAFileRefersToTheFirstCoordinates) {
-    const std::vector<float> coords = nodeGrid(4);
-    const int quad[] = {0, 1, 2, 3};
-    const int triangle[] = {1, 2, 3};
-    writer.beginShape();
-    writer.writeIndexedFaceSet(1, 4, coords.data(), 1, quad, "global_coords", nullptr, {}, {},
-                               false, true, false);
-    writer.closeBrace();
-    writer.beginShape();
-    writer.writeIndexedFaceSet(0, 4, coords.data(), 1, triangle, "global_coords", nullptr, {}, {},
-                               false, true, false);
-    writer.closeBrace();
-    checkWithReaders();
-
-    const std::string text = written();
-    EXPECT_EQ(occurrences(text, "coord DEF global_coords Coordinate {"), 1);
-    EXPECT_EQ(occurrences(text, "0.000000 0.000000 0.000000 "), 1);
-    const size_t second = text.find("Shape {", text.find("Shape {") + 1);
-    EXPECT_NE(text.find("coord USE global_coords\n", second), std::string::npos) << text;
-}
-
-TEST_F(WriterFaceSet, WithoutSharingEveryFaceSetWritesThePointsAgainUnderTheSameName) {
-    const std::vector<float> coords = nodeGrid(4);
-    const int quad[] = {0, 1, 2, 3};
-    for (int shape = 0; shape < 2; ++shape) {
-        writer.beginShape();
-        writer.writeIndexedFaceSet(1, 4, coords.data(), 1, quad, "global_coords", nullptr, {}, {},
-                                   false, false, false);
-        writer.closeBrace();
+    const std::pair<WriterSteps, const char*> rows[] = {
+        {[&](ZVRMLWriter& w) { w.writeCoordinate(1, point, "pts", false); },
+         "\n\tcoord DEF pts Coordinate {\n\t\tpoint [\n\t\t1.000000 2.500000 -3.000000 \n\t\n]\n}"},
+        {[&](ZVRMLWriter& w) { w.writeCoordinate(0, nullptr, "global_coords", true); },
+         "\n\tcoord DEF global_coords Coordinate {\n\t\tpoint [\n\t\n]\n}"},
+        {[&](ZVRMLWriter& w) { w.level = 1; w.writeColor({255, 0, 0, 0, 128, 255}, {}, 0); },
+         "\n\t\tcolor DEF ZE_Coord_Color  Color {\n\t\t\tcolor [\n\t\t\t1 0 0 ,\n\t\t\t0 0.5019608 1 ,"
+         "\n\t\t\t\t\t\n\t]\n}"},
+    };
+    for (const auto& [steps, text] : rows) {
+        EXPECT_EQ(textOf(steps, &kInFaceSet), text);
+        EXPECT_EQ(levelAfter, 0);
     }
-    checkWithReaders();
-    const std::string text = written();
-    EXPECT_EQ(occurrences(text, "coord DEF global_coords Coordinate {"), 2);
-    EXPECT_EQ(occurrences(text, "USE"), 0);
 }
 
-TEST_F(WriterFaceSet, ResetStartsANewFileWithTheFullCoordinateAndTextureNodes) {
-    const float point[] = {0, 0, 0};
-    const float value[] = {4.0f};
-    writer.writeCoordinate(1, point, "global_coords", true);
-    writer.writeTextureCoordinate(value, 1);
-    ASSERT_TRUE(writer.coordDefined && writer.texCoordDefined);
-    writer.reset();
-    EXPECT_FALSE(writer.coordDefined || writer.texCoordDefined);
-}
-
-TEST_F(WriterFaceSet, A20NodeHexahedronWithColoursGivesTwelveFacesColoursAndIndices) {
-    const std::vector<float> coords = nodeGrid(20);
-    const std::vector<int> hexahedron = identity(20);
-    std::vector<int> colors;
-    for (int face = 0; face < 12; ++face) colors.insert(colors.end(), {255, 0, 0});
-    writer.beginShape();
-    writer.writeIndexedFaceSet(2, 20, coords.data(), 1, hexahedron.data(), "global_coords",
-                               nullptr, colors, {}, true, true, true);
-    writer.closeBrace();
-    checkWithReaders();
-
-    const std::string text = written();
-    EXPECT_EQ(facesOf(text).size(), 12u);
-    EXPECT_EQ(colorsOf(text), std::vector<std::string>(12, "1 0 0 ,"));
-    EXPECT_EQ(listOf(text, "colorIndex"), "0 1 2 3 4 5 6 7 8 9 10 11 ");
-    EXPECT_NE(text.find("\n\t\tcolor DEF ZE_Coord_Color  Color {\n\t\t\tcolor [\n\t\t\t1 0 0 ,"),
-              std::string::npos) << text;
-    EXPECT_NE(text.find("colorPerVertex FALSE"), std::string::npos);
-}
-
-TEST_F(WriterFaceSet, ASkippedElementLeavesNoFaceColourOrColourIndex) {
-    const std::vector<float> coords = nodeGrid(16);
-    const std::vector<int> fourQuads = identity(16);
-    // One colour per element, told apart by red.
-    const std::vector<int> colors{0, 0, 0, 51, 0, 0, 102, 0, 0, 153, 0, 0};
-    writer.beginShape();
-    writer.writeIndexedFaceSet(1, 16, coords.data(), 4, fourQuads.data(), "global_coords", nullptr,
-                               colors, {1, 3}, true, true, true);
-    writer.closeBrace();
-    checkWithReaders();
-
-    const std::string text = written();
-    EXPECT_EQ(facesOf(text), (std::vector<std::string>{"0, 1, 2, 3, ", "8, 9, 10, 11, "}));
-    EXPECT_EQ(colorsOf(text), (std::vector<std::string>{"0 0 0 ,", "0.4 0 0 ,"}));
-    EXPECT_EQ(listOf(text, "colorIndex"), "0 1 ");
-}
-
-TEST_F(WriterFaceSet, SkippingSolidsLeavesOutAllTheirFacesAndColours) {
-    const std::vector<float> coords = nodeGrid(12);
-    const std::vector<int> threeTetrahedra = identity(12);
-    std::vector<int> colors;
+TEST_F(WriterFaceSet, SkippedElementsAndColours) {
+    std::vector<int> tetraColors;
     for (int element = 0; element < 3; ++element)
-        for (int face = 0; face < 4; ++face) colors.insert(colors.end(), {element * 100, face, 0});
-    writer.beginShape();
-    writer.writeIndexedFaceSet(7, 12, coords.data(), 3, threeTetrahedra.data(), "global_coords",
-                               nullptr, colors, {0, 2}, true, true, true);
-    writer.closeBrace();
-    checkWithReaders();
-
-    const std::string text = written();
-    EXPECT_EQ(facesOf(text), (std::vector<std::string>{"4, 6, 5, ", "5, 6, 7, ", "4, 5, 7, ", "4, 7, 6, "}));
-    const std::vector<std::string> kept = colorsOf(text);
-    ASSERT_EQ(kept.size(), 4u);
-    EXPECT_EQ(kept[0], "0.39215687 0 0 ,");  // 100 / 255: the middle element's first face
-    EXPECT_EQ(kept[3], "0.39215687 0.011764706 0 ,");
-    EXPECT_EQ(listOf(text, "colorIndex"), "0 1 2 3 ");
+        for (int face = 0; face < 4; ++face) tetraColors.insert(tetraColors.end(), {element * 100, face, 0});
+    const std::vector<int> red(36, 0);
+    struct Row {
+        const char* name;
+        int kind, elements;
+        std::vector<int> colors;
+        std::set<int> skipped;
+        bool perElement, partContours;
+        Faces faces;
+        Colors shown;
+        std::vector<std::string> colorIndex;
+    } rows[] = {
+        {"20-node hexahedron", 2, 1, std::vector<int>(36, 255), {}, true, true, {}, Colors(12, {255, 255, 255}),
+         {"0 1 2 3 4 5 6 7 8 9 10 11 "}},
+        {"quadrilaterals 1 and 3 skipped", 1, 4, {0, 0, 0, 51, 0, 0, 102, 0, 0, 153, 0, 0}, {1, 3}, true, true,
+         {{0, 1, 2, 3}, {8, 9, 10, 11}}, {{0, 0, 0}, {102, 0, 0}}, {"0 1 "}},
+        {"tetrahedra 0 and 2 skipped", 7, 3, tetraColors, {0, 2}, true, true,
+         {{4, 6, 5}, {5, 6, 7}, {4, 5, 7}, {4, 7, 6}}, {{100, 0, 0}, {100, 1, 0}, {100, 2, 0}, {100, 3, 0}},
+         {"0 1 2 3 "}},
+        {"every element skipped", 1, 2, {255, 0, 0, 0, 255, 0}, {0, 1}, true, true, {}, {}, {""}},
+        {"skip entries outside the elements", 1, 2, {255, 0, 0, 0, 255, 0}, {-5, 1, 7}, true, true,
+         {{0, 1, 2, 3}}, {{255, 0, 0}}, {"0 "}},
+        {"part without contours", 0, 1, {255, 0, 0}, {}, true, false, {{0, 1, 2}}, {}, {}},
+        {"colours not per element", 0, 1, {255, 0, 0}, {}, false, true, {{0, 1, 2}}, {}, {}},
+    };
+    const std::vector<float> coords = nodeGrid(40);
+    const std::vector<int> nodes = identity(40);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string text = textOf([&](ZVRMLWriter& w) {
+            w.beginShape();
+            w.writeIndexedFaceSet(row.kind, 40, coords.data(), row.elements, nodes.data(), "global_coords",
+                                  nullptr, row.colors, row.skipped, row.perElement, true, row.partContours);
+            w.closeBrace();
+        }, &kTopLevel);
+        const auto shapes = shapesIn(text);
+        ASSERT_EQ(shapes.size(), 1u);
+        if (row.kind != 2) EXPECT_EQ(shapes[0].faces, row.faces);
+        else EXPECT_EQ(shapes[0].faces.size(), 12u);
+        EXPECT_EQ(shapes[0].colors, row.shown);
+        EXPECT_EQ(testing_support::matchesOf(text, "colorIndex \\[([0-9 ]*)"), row.colorIndex);
+        EXPECT_EQ(occurrences(text, "colorPerVertex FALSE"), row.colorIndex.empty() ? 0 : 1);
+    }
 }
 
-TEST_F(WriterFaceSet, WhenEveryElementIsSkippedTheListsAreEmpty) {
-    const std::vector<float> coords = nodeGrid(8);
-    const std::vector<int> twoQuads = identity(8);
-    const std::vector<int> colors{255, 0, 0, 0, 255, 0};
-    writer.beginShape();
-    writer.writeIndexedFaceSet(1, 8, coords.data(), 2, twoQuads.data(), "global_coords", nullptr,
-                               colors, {0, 1}, true, true, true);
-    writer.closeBrace();
-    checkWithReaders();
-
-    const std::string text = written();
-    EXPECT_NE(text.find("coordIndex [\n"), std::string::npos) << text;
-    EXPECT_TRUE(facesOf(text).empty());
-    EXPECT_TRUE(colorsOf(text).empty());
-    EXPECT_NE(text.find("colorIndex [\n"), std::string::npos) << text;
-}
-
-TEST_F(WriterFaceSet, SkipEntriesOutsideTheElementsChangeNothing) {
-    const std::vector<int> twoQuads = identity(8);
-    const std::vector<int> colors{255, 0, 0, 0, 255, 0};
-    // A negative entry must not keep element 1 from being left out.
-    const std::set<int> skipped{-5, 1, 7};
-    writer.writeColor(colors, skipped, 1);
-    writer.writeColorIndex(1);
-    writer.writeCoordIndex(1, twoQuads.data(), 2, skipped);
-    const std::string text = written();
-    EXPECT_EQ(colorsOf(text), std::vector<std::string>{"1 0 0 ,"});
-    EXPECT_EQ(facesOf(text), std::vector<std::string>{"0, 1, 2, 3, "});
-}
-
-TEST_F(WriterFaceSet, TheColourWalkLeavesTheCallersSetAlone) {
-    const std::vector<int> colors{255, 0, 0, 0, 255, 0};
-    const std::set<int> skipped{0};
-    writer.writeColor(colors, skipped, 1);
-    EXPECT_EQ(skipped, std::set<int>{0});
-    EXPECT_EQ(colorsOf(written()), std::vector<std::string>{"0 1 0 ,"});
-}
-
-TEST_F(WriterFaceSet, AColourNodeHasItsExactLinesAndEndsOneLevelUp) {
-    writer.level = 1;
-    writer.writeColor({255, 0, 0, 0, 128, 255}, {}, 0);
-    checkWithReaders(kInFaceSet, kEndFaceSet);
-    EXPECT_EQ(writer.level, 0);
-    EXPECT_EQ(written(),
-              "\n\t\tcolor DEF ZE_Coord_Color  Color {"
-              "\n\t\t\tcolor ["
-              "\n\t\t\t1 0 0 ,"
-              "\n\t\t\t0 0.5019608 1 ,"
-              "\n\t\t\t\t\t"
-              "\n\t]"
-              "\n}");
-}
-
-TEST_F(WriterFaceSet, PerElementColoursNeedBothTheFrameAndThePartToHaveContours) {
-    const std::vector<float> coords = nodeGrid(3);
-    const int triangle[] = {0, 1, 2};
-    const std::vector<int> red{255, 0, 0};
-    writer.beginShape();
-    writer.writeIndexedFaceSet(0, 3, coords.data(), 1, triangle, "global_coords", nullptr, red, {},
-                               true, true, false);
-    writer.closeBrace();
-    writer.beginShape();
-    writer.writeIndexedFaceSet(0, 3, coords.data(), 1, triangle, "global_coords", nullptr, red, {},
-                               false, true, true);
-    writer.closeBrace();
-    checkWithReaders();
-    const std::string text = written();
-    EXPECT_EQ(text.find("Color"), std::string::npos);
-    EXPECT_EQ(text.find("colorIndex"), std::string::npos);
+TEST_F(WriterFaceSet, CoordinatesAreDefinedOncePerFileOnlyWhenShared) {
+    const std::vector<float> coords = nodeGrid(4);
+    const int quad[] = {0, 1, 2, 3};
+    for (const bool share : {true, false}) {
+        const std::string text = textOf([&](ZVRMLWriter& w) {
+            for (int kind : {1, 0}) {
+                w.beginShape();
+                w.writeIndexedFaceSet(kind, 4, coords.data(), 1, quad, "global_coords", nullptr, {}, {}, false, share, false);
+                w.closeBrace();
+            }
+        }, &kTopLevel);
+        EXPECT_EQ(occurrences(text, "coord DEF global_coords Coordinate {"), share ? 1 : 2);
+        EXPECT_EQ(occurrences(text, "\tcoord USE global_coords\n"), share ? 1 : 0);
+    }
 }
 
 TEST_F(WriterFaceSet, NodeValuesBecomeTextureCoordinatesOncePerFile) {
     const std::vector<float> coords = nodeGrid(3);
     const int triangle[] = {0, 1, 2};
     const float values[] = {0.5f, -2.0f, 100.0f};
-    writer.level = 1;
-    writer.beginShape();
-    writer.writeIndexedFaceSet(0, 3, coords.data(), 1, triangle, "global_coords", values, {}, {},
-                               false, true, true);
-    writer.closeBrace();
-    writer.beginShape();
-    writer.writeIndexedFaceSet(0, 3, coords.data(), 1, triangle, "global_coords", values, {}, {},
-                               false, true, true);
-    writer.closeBrace();
-    checkWithReaders();
-
-    const std::string text = written();
-    EXPECT_NE(text.find("\t\t]"
-                        "\n\t\ttexCoord DEF texVals TextureCoordinate {"
-                        "\n\t\t\tpoint ["
-                        "\n\t\t\t0.5 0,"
-                        "\n\t\t\t-2 0,"
-                        "\n\t\t\t100 0,"
-                        "\n"
-                        "\n\t\t]"
-                        "\n\t}"
-                        "\n\tsolid FALSE"),
-              std::string::npos)
-        << text;
-    EXPECT_NE(text.find("\t\t\t]\n\t\t\ttexCoord USE texVals\n\t\t\tsolid FALSE"), std::string::npos)
-        << text;
-    EXPECT_EQ(occurrences(text, "TextureCoordinate"), 1);
+    const std::string text = textOf([&](ZVRMLWriter& w) {
+        w.level = 1;
+        for (bool perElement : {false, false, true}) {
+            w.beginShape();
+            w.writeIndexedFaceSet(0, 3, coords.data(), 1, triangle, "global_coords", values, {0, 0, 255}, {},
+                                  perElement, true, true);
+            w.closeBrace();
+        }
+    }, &kTopLevel);
+    EXPECT_NE(text.find("\t\t]\n\t\ttexCoord DEF texVals TextureCoordinate {\n\t\t\tpoint [\n\t\t\t0.5 0,"
+                        "\n\t\t\t-2 0,\n\t\t\t100 0,\n\n\t\t]\n\t}\n\tsolid FALSE"), std::string::npos) << text;
+    EXPECT_NE(text.find("\t\t\t]\n\t\t\ttexCoord USE texVals\n\t\t\tsolid FALSE"), std::string::npos) << text;
+    EXPECT_EQ(occurrences(text, "texCoord"), 2) << "per-face colours take the place of texture coordinates";
+    EXPECT_EQ(shapesIn(text)[2].colors, (Colors{{0, 0, 255}}));
 }
 
-TEST_F(WriterFaceSet, PerElementColoursTakeThePlaceOfTextureCoordinates) {
-    const std::vector<float> coords = nodeGrid(3);
-    const int triangle[] = {0, 1, 2};
-    const float values[] = {1, 2, 3};
-    writer.beginShape();
-    writer.writeIndexedFaceSet(0, 3, coords.data(), 1, triangle, "global_coords", values,
-                               {0, 0, 255}, {}, true, true, true);
-    writer.closeBrace();
-    checkWithReaders();
-    const std::string text = written();
-    EXPECT_EQ(text.find("texCoord"), std::string::npos);
-    EXPECT_EQ(colorsOf(text), std::vector<std::string>{"0 0 1 ,"});
-}
-
-}  // namespace
-
-namespace {
-
-// Every number of a face set (coordinates, indices, colours, texture coordinates) is formatted,
-// converted and written on its own, without touching the heap: a set a hundred times larger
-// makes exactly as many allocations as a small one.
+// Every number is formatted, converted and written on its own, without touching the heap: a set
+// a hundred times larger makes exactly as many allocations as a small one.
 TEST_F(WriterFaceSet, NumbersAreWrittenWithoutHeapAllocations) {
-    const int kind = kVRMLKindOfMeshType[FE_MESH_HEXA8];
+    ZVRMLWriter writer;
+    ASSERT_TRUE(writer.openFile(guName(file)));
     auto allocationsFor = [&](int elementCount, bool perElementColors) {
         const int nodeCount = 8 * elementCount;
         const std::vector<float> coords = nodeGrid(nodeCount);
         const std::vector<int> connectivity = identity(nodeCount);
-        const std::vector<float> values(coords.begin(), coords.begin() + nodeCount);
         const std::vector<int> colors(static_cast<size_t>(3 * 6 * elementCount), 200);
         const std::set<int> skipped{0};
         writer.reset();
         const long before = testing_support::heapAllocations();
-        writer.writeIndexedFaceSet(kind, nodeCount, coords.data(), elementCount, connectivity.data(), "coords",
-                                   values.data(), colors, skipped, perElementColors, true, true);
+        writer.writeIndexedFaceSet(3, nodeCount, coords.data(), elementCount, connectivity.data(), "c",
+                                   coords.data(), colors, skipped, perElementColors, true, true);
         return testing_support::heapAllocations() - before;
     };
-    for (const bool perElementColors : {false, true}) {
-        const long small = allocationsFor(10, perElementColors);
-        EXPECT_EQ(allocationsFor(1000, perElementColors), small)
-            << (perElementColors ? "with colours per face" : "with texture coordinates");
-    }
+    for (const bool perElementColors : {false, true})
+        EXPECT_EQ(allocationsFor(1000, perElementColors), allocationsFor(10, perElementColors)) << perElementColors;
 }
 
 }  // namespace
