@@ -1,9 +1,13 @@
-// Reaching the adapter's protected operations the way a class derived by the host would, and a
-// scene file open in the global writer for the operations that write.
+// Reaching the adapter's protected operations as a class derived by the host does, and a scene
+// file open in the global writer for the operations that write.
 #pragma once
 
 #include "ZVRMLAdapter.h"
 #include "ZVRMLWriter.h"
+#include "host_log.h"
+#include "scene_builder.h"
+#include "scene_text.h"
+#include "session.h"
 #include "test_support.h"
 
 #include <filesystem>
@@ -26,9 +30,10 @@ public:
     using ZVRMLAdapter::getHiddenElements;
     using ZVRMLAdapter::getIndividualTransformationsFromMatrix;
     using ZVRMLAdapter::getPerElementColors;
-    using ZVRMLAdapter::getSpectrumColors;
     using ZVRMLAdapter::initialize;
 };
+
+inline long hostCalls(const char* function) { return host::hostLog().calls(function); }
 
 // A fresh host session and a file open in the global writer, as an export has it for a frame.
 class AdapterSceneTest : public testing_support::HostTest {
