@@ -19,15 +19,14 @@ struct Legend {
     std::vector<int> colors{255, 0, 0, 0, 255, 0, 0, 0, 255};
     bool contoursShown = true;
     const char* result = "Temperature";
-    float minValue = 0.0f, maxValue = 30.0f;
     const char* title = "Bracket";
     int frameIndex = 0;
     float time = 0.0f;
     int showColorBar = 1;
 
     void writeWith(ZVRMLWriter& writer) const {
-        writer.writeSpectrumLegend(colorCount, levels.data(), colors, contoursShown, "Nodes", result, minValue,
-                                   maxValue, title, frameIndex, time, showColorBar);
+        writer.writeSpectrumLegend(colorCount, levels.data(), colors, contoursShown, "Nodes", result, 0.0f, 30.0f, title,
+                                   frameIndex, time, showColorBar);
     }
 };
 
@@ -39,141 +38,100 @@ using WriterLegend = WriterTest;
 TEST_F(WriterLegend, ThreeBands) {
     const std::string text = textOf([](ZVRMLWriter& w) { Legend().writeWith(w); }, &kTopLevel);
     EXPECT_EQ(levelAfter, 0);
-    EXPECT_EQ(translations(text), (Strings{"-25 -5 -35", "35 18 0",
-                                           "1.000000 6.000000 0.000000 ",  // title at n + 3
-                                           "0.000000 -1.000000 0.000000 ", "0.000000 0.000000 0.000000 ",
-                                           "0.000000 1.000000 0.000000 ",  // bands at k - 1
-                                           "0.000000 -1.000000 0.000000 ", "0.000000 0.000000 0.000000 ",
-                                           "0.000000 1.000000 0.000000 ",
-                                           "0.000000 2.000000 0.000000 ",  // ticks at j - 1
-                                           "2.000000 2.000000 0.000000 ",  // level labels at n - 1
-                                           "1.000000 5.000000 0.000000 "}));  // caption at n + 2
+    const std::string band = "0.000000 %.000000 0.000000 ";
+    auto at = [&](const char* y) { return std::string(band).replace(9, 1, y); };
+    EXPECT_EQ(translations(text), (Strings{"-25 -5 -35", "35 18 0", "1.000000 6.000000 0.000000 ",  // frame label, title at n + 3
+                                           at("-1"), at("0"), at("1"),                            // bands at k - 1
+                                           at("-1"), at("0"), at("1"), at("2"),                   // ticks at j - 1
+                                           "2.000000 2.000000 0.000000 ",                         // level labels at n - 1
+                                           "1.000000 5.000000 0.000000 "}));                      // caption at n + 2
     EXPECT_EQ(matchesOf(text, "diffuseColor\t([^\n]*)"),
               (Strings{"1.000000 0.000000 0.000000 ", "0.000000 1.000000 0.000000 ", "0.000000 0.000000 1.000000 "}));
     EXPECT_EQ(textStrings(text), (Strings{"\"1 / 0\"", "\"Bracket\"", "\"30\", \"20\", \"10\", \"0\", ",
                                           "\"Nodes : Temperature\" , \"min = 0\" , \"max = 30\" , "}));
     EXPECT_EQ(matchesOf(text, "size\t([^\n]*)"), (Strings{"1", "1", "0.7", "0.7"}));
-    EXPECT_EQ(matchesOf(text, "coord DEF SpectrumCoords Coordinate").size(), 3u);
-    EXPECT_TRUE(text.starts_with("\n\nDEF Spectrum Transform {\n\tchildren [\nDEF Quads Transform {"
-                                 "\n\t\ttranslation -25 -5 -35\n\t\t\tchildren [\n\t\t\t\tTransform {translation 35 18 0"
-                                 "\nchildren [")) << text;
+    EXPECT_EQ(matchesOf(text, "coord DEF SpectrumCoords Coordinate").size(), 3u) << "every band square has its own";
+    EXPECT_TRUE(text.starts_with("\n\nDEF Spectrum Transform {\n\tchildren [\nDEF Quads Transform {\n\t\ttranslation -25 -5 -35"
+                                 "\n\t\t\tchildren [\n\t\t\t\tTransform {translation 35 18 0\nchildren [\nDEF _ Transform {"
+                                 "\n\t\t\t\t\tchildren [\t\t\t\t\t\t\n\t\t\t\t\t\t\tShape {\n\t\t\t\t\t\t\t\tgeometry Text {"
+                                 "\n\t\t\t\t\t\t\t\t\tstring [\"1 / 0\"\n\t\t\t\t\t\t\t\t]\n\t\t\t\t\t\t\t\t\tfontStyle FontStyle {"
+                                 "\n\t\t\t\t\t\t\t\t\t\tfamily\t\"SANS\"\n\t\t\t\t\t\t\t\t\t\tsize\t1\n\t\t\t\t\t\t\t\t\t\tspacing 1.45"
+                                 "\n\t\t\t\t\t\t\t\t\t}\n\t\t\t\t\t\t\t\t}\n\t\t\t\t\t\t\t}\n\t\t\t\t\t\t]\n\t\t\t\t\t}\n]\n}\nTransform{")) << text;
     EXPECT_TRUE(text.ends_with("\nDEF prox ProximitySensor {\n\tsize 1e+006 1e+006 1e+006\n}"
-                               "\nROUTE prox.position_changed TO Spectrum.translation"
-                               "\nROUTE prox.orientation_changed TO Spectrum.rotation")) << text;
+                               "\nROUTE prox.position_changed TO Spectrum.translation\nROUTE prox.orientation_changed TO Spectrum.rotation"));
 }
 
 TEST_F(WriterLegend, Variants) {
-    struct Row {
-        const char* name;
+    const struct {
         void (*change)(Legend&);
         Strings strings;
-        size_t translationCount;
-        bool bar;
+        size_t placed;
     } rows[] = {
-        {"no bands: the title moves up", [](Legend& l) { l.colorCount = 0; l.colors.clear(); l.levels = {0}; },
-         {"\"1 / 0\"", "\"Bracket\""}, 3, false},
-        {"no contours", [](Legend& l) { l.contoursShown = false; l.frameIndex = 2; l.time = 0.5f; },
-         {"\"3 / 0.5\"", "\"Bracket\""}, 3, false},
-        {"no colour bar", [](Legend& l) { l.showColorBar = 0; },
-         {"\"1 / 0\"", "\"Bracket\"", "\"Nodes : Temperature\" , \"min = 0\" , \"max = 30\" , "}, 4, false},
-        {"a title cleaned as a node name", [](Legend& l) { l.title = "a.b/c d 'q' \"x\",#1"; l.contoursShown = false; },
-         {"\"1 / 0\"", "\"a_b_c_d_q_x__1\""}, 3, false},
-        {"quotes and backslashes escaped", [](Legend& l) { l.result = "S \"vM\" \\ max"; },
-         {"\"1 / 0\"", "\"Bracket\"", "\"30\", \"20\", \"10\", \"0\", ",
-          "\"Nodes : S \\\"vM\\\" \\\\ max\" , \"min = 0\" , \"max = 30\" , "}, 12, true},
+        {[](Legend& l) { l.colorCount = 0; l.colors.clear(); l.levels = {0}; }, {"\"1 / 0\"", "\"Bracket\""}, 3},
+        {[](Legend& l) { l.contoursShown = false; l.frameIndex = 2; l.time = 0.5f; l.title = "a.b/c d 'q' \"x\",#1"; },
+         {"\"3 / 0.5\"", "\"a_b_c_d_q_x__1\""}, 3},
+        {[](Legend& l) { l.showColorBar = 0; l.result = "S \"vM\" \\ max"; },
+         {"\"1 / 0\"", "\"Bracket\"", "\"Nodes : S \\\"vM\\\" \\\\ max\" , \"min = 0\" , \"max = 30\" , "}, 4},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
+    for (const auto& row : rows) {
         Legend legend;
         row.change(legend);
         const std::string text = textOf([&](ZVRMLWriter& w) { legend.writeWith(w); }, &kTopLevel);
         EXPECT_EQ(textStrings(text), row.strings);
-        const Strings placed = translations(text);
-        EXPECT_EQ(placed.size(), row.translationCount);
-        if (row.translationCount == 3 && legend.colorCount == 0) EXPECT_EQ(placed[2], "1.000000 18.000000 0.000000 ");
-        EXPECT_EQ(text.find("IndexedLineSet") != std::string::npos, row.bar);
-        EXPECT_EQ(text.find("Material") != std::string::npos, row.bar);
-    }
-}
-
-TEST_F(WriterLegend, OnePerFileUntilReset) {
-    const std::string text = textOf([](ZVRMLWriter& w) {
-        Legend legend;
-        legend.writeWith(w);
-        legend.title = "Second";
-        legend.writeWith(w);
-        w.reset();
-        legend.title = "Third";
-        legend.writeWith(w);
-        EXPECT_FALSE(w.coordDefined) << "the legend's coordinates never stand for the model's";
-    });
-    EXPECT_EQ(textStrings(text)[5], "\"Third\"");
-    EXPECT_EQ(text.find("Second"), std::string::npos);
-}
-
-TEST_F(WriterLegend, PiecesWrittenAlone) {
-    const std::pair<WriterSteps, const char*> rows[] = {
-        {[](ZVRMLWriter& w) { w.writeFrameLabel(2, 0.5f); },
-         "Transform {translation 35 18 0\nchildren [\nDEF _ Transform {\n\tchildren [\t\t\n\t\t\tShape {"
-         "\n\t\t\t\tgeometry Text {\n\t\t\t\t\tstring [\"3 / 0.5\"\n\t\t\t\t]\n\t\t\t\t\tfontStyle FontStyle {"
-         "\n\t\t\t\t\t\tfamily\t\"SANS\"\n\t\t\t\t\t\tsize\t1\n\t\t\t\t\t\tspacing 1.45\n\t\t\t\t\t}\n\t\t\t\t}"
-         "\n\t\t\t}\n\t\t]\n\t}\n]\n}"},
-        {[](ZVRMLWriter& w) { w.writeSpectrumTicks(1); w.writeSpectrumTicks(0); },
-         "\nTransform {\ttranslation\t0.000000 -1.000000 0.000000 \n\t\tchildren [\n\t\t\tShape {"
-         "\n\t\t\t\tgeometry IndexedLineSet {\n\t\t\t\t\tcoord Coordinate {\n\t\t\t\t\t\tpoint [0 0 0"
-         "\n\t\t\t\t\t\t1.5 0 0\n\t\t\t\t\t]\n\t\t\t\t}coordIndex [0 1]\n\t\t\t}\n\t\t}\n\t]\n}"
-         "\nTransform {\ttranslation\t0.000000 0.000000 0.000000 \n\t\tchildren [\n\t\t\tShape {"
-         "\n\t\t\t\tgeometry IndexedLineSet {\n\t\t\t\t\tcoord Coordinate {\n\t\t\t\t\t\tpoint [0 0 0"
-         "\n\t\t\t\t\t\t1.5 0 0\n\t\t\t\t\t]\n\t\t\t\t}coordIndex [0 1]\n\t\t\t}\n\t\t}\n\t]\n}"},
-    };
-    for (const auto& [steps, text] : rows) {
-        EXPECT_EQ(textOf(steps, &kTopLevel), text);
-        EXPECT_EQ(levelAfter, 0);
+        ASSERT_EQ(translations(text).size(), row.placed);
+        EXPECT_EQ(translations(text)[2], legend.colorCount == 0 ? "1.000000 18.000000 0.000000 " : "1.000000 6.000000 0.000000 ");
+        EXPECT_EQ(text.find("Material"), std::string::npos) << "no bands";
     }
     ZVRMLWriter writer;
     EXPECT_THROW(writer.writeSpectrumBands({255, 0, 0, 7}, 1), std::out_of_range) << "a partial triple";
 }
 
-TEST_F(WriterLegend, RangeCaptionsTurnScientificWhenThreeDecimalsCannotShowTheRange) {
-    const std::tuple<float, float, const char*> rows[] = {
-        {0.0f, 0.0f, "\"min = 0.000e+00\" , \"max = 0.000e+00\" , "},
-        {0.0f, 0.005f, "\"min = 0.000e+00\" , \"max = 5.000e-03\" , "},
-        {-2e5f, 10.0f, "\"min = -2.000e+05\" , \"max = 1.000e+01\" , "},
-        {0.0f, 50.0f, "\"min = 0\" , \"max = 50\" , "},
-        {-0.0004f, 12.3456f, "\"min = -0\" , \"max = 12.346\" , "},
-    };
-    for (const auto& [minValue, maxValue, caption] : rows)
-        EXPECT_EQ(textStrings(textOf([&](ZVRMLWriter& w) { w.writeRangeLabels("Nodes", "T", minValue, maxValue, 3, true); }))
-                      .at(0), std::string("\"Nodes : T\" , ") + caption);
+TEST_F(WriterLegend, OnePerFileUntilReset) {
+    const Strings strings = textStrings(textOf([](ZVRMLWriter& w) {
+        Legend legend;
+        for (const char* title : {"First", "Second", "Third"}) {
+            legend.title = title;
+            legend.writeWith(w);
+            if (title[0] == 'S') w.reset();
+        }
+        EXPECT_FALSE(w.coordDefined) << "the legend's coordinates never stand for the model's";
+    }));
+    EXPECT_EQ(strings.size(), 8u);
+    EXPECT_EQ(strings[5], "\"Third\"");
 }
 
-// Three decimals, halves away from zero, or scientific with a three-decimal mantissa.
+TEST_F(WriterLegend, RangeCaptionsTurnScientificWhenThreeDecimalsCannotShowTheRange) {
+    const std::tuple<float, float, const char*> rows[] = {
+        {0.0f, 0.0f, "\"min = 0.000e+00\" , \"max = 0.000e+00\" , "},   {0.0f, 0.005f, "\"min = 0.000e+00\" , \"max = 5.000e-03\" , "},
+        {-2e5f, 10.0f, "\"min = -2.000e+05\" , \"max = 1.000e+01\" , "}, {-0.0004f, 12.3456f, "\"min = -0\" , \"max = 12.346\" , "},
+    };
+    for (const auto& [low, high, caption] : rows)
+        EXPECT_EQ(textStrings(textOf([&](ZVRMLWriter& w) { w.writeRangeLabels("Nodes", "T", low, high, 3, true); })).at(0),
+                  std::string("\"Nodes : T\" , ") + caption);
+}
+
+// Three decimals, halves away from zero, or scientific with a three-decimal mantissa; the
+// global locale changes nothing.
 TEST(LegendNumbers, Text) {
+    constexpr float inf = std::numeric_limits<float>::infinity();
     const std::tuple<float, bool, const wchar_t*> rows[] = {
-        {0.12345f, false, L"0.123"}, {2.5f, false, L"2.5"}, {0.0005f, false, L"0.001"},
-        {-0.0015f, false, L"-0.002"}, {50.0f, false, L"50"}, {-7.25f, false, L"-7.25"},
-        {123456.789f, false, L"123457"}, {1e-5f, false, L"0"}, {999999.5f, false, L"1e+06"},
-        // The product is rounded to single precision first: 2000.49996 becomes 2000.5.
-        {2.0005f, false, L"2.001"},
-        // Exact ties of the seventh digit round away from zero.
-        {1234.125f, false, L"1234.13"}, {-1234.125f, false, L"-1234.13"},
-        {-0.0004f, false, L"-0"}, {0.0004f, false, L"0"},
-        {1.2345e6f, true, L"1.235e+06"}, {0.0f, true, L"0.000e+00"}, {-2e5f, true, L"-2.000e+05"},
-        {5e-3f, true, L"5.000e-03"}, {1e-30f, true, L"1.000e-30"}, {9999.5f, true, L"1.000e+04"},
-        {-0.0f, true, L"-0.000e+00"}, {std::numeric_limits<float>::denorm_min(), true, L"1.401e-45"},
-        {std::numeric_limits<float>::infinity(), false, L"inf"}, {-std::numeric_limits<float>::infinity(), true, L"-inf"},
+        {0.12345f, false, L"0.123"}, {2.5f, false, L"2.5"}, {0.0005f, false, L"0.001"}, {-0.0015f, false, L"-0.002"},
+        {50.0f, false, L"50"}, {123456.789f, false, L"123457"}, {1e-5f, false, L"0"}, {999999.5f, false, L"1e+06"},
+        {2.0005f, false, L"2.001"},  // the product is rounded to single precision first
+        {1234.125f, false, L"1234.13"}, {-1234.125f, false, L"-1234.13"}, {-0.0004f, false, L"-0"}, {inf, false, L"inf"},
+        {1.2345e6f, true, L"1.235e+06"}, {0.0f, true, L"0.000e+00"}, {-2e5f, true, L"-2.000e+05"}, {5e-3f, true, L"5.000e-03"},
+        {1e-30f, true, L"1.000e-30"}, {9999.5f, true, L"1.000e+04"}, {-0.0f, true, L"-0.000e+00"}, {-inf, true, L"-inf"},
+        {std::numeric_limits<float>::denorm_min(), true, L"1.401e-45"},
     };
     struct CommaPoint : std::numpunct<char> {
         char do_decimal_point() const override { return ','; }
     };
-    ZVRMLWriter writer;
     GuString out;
-    for (bool commaLocale : {false, true}) {
-        const std::locale previous = std::locale::global(
-            commaLocale ? std::locale(std::locale::classic(), new CommaPoint) : std::locale::classic());
+    for (const std::locale& locale : {std::locale::classic(), std::locale(std::locale::classic(), new CommaPoint)}) {
+        const std::locale previous = std::locale::global(locale);
         for (const auto& [value, scientific, expected] : rows) {
-            writer.formatLegendNumber(value, scientific, out);
-            EXPECT_STREQ(out.GetBuffer(), expected) << value << (commaLocale ? " under a comma locale" : "");
+            ZVRMLWriter().formatLegendNumber(value, scientific, out);
+            EXPECT_STREQ(out.GetBuffer(), expected) << value;
         }
         std::locale::global(previous);
     }
@@ -182,14 +140,11 @@ TEST(LegendNumbers, Text) {
 TEST(LegendNumbers, ScientificForRangesTooWideOrTooNarrow) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const std::tuple<float, float, bool> rows[] = {
-        {2e6f, 2e6f, true}, {-2e6f, -2e6f, true}, {5.0f, 5.0f, false}, {0.0f, 0.0f, true},
-        {5e-5f, 5e-5f, true}, {-2e5f, 10.0f, true}, {0.0f, 0.005f, true}, {0.0f, 50.0f, false},
-        {0.0f, 0.009f, false}, {0.0f, 0.0089f, true}, {0.0f, 100000.0f, false}, {0.0f, 100001.0f, true},
+        {2e6f, 2e6f, true}, {-2e6f, -2e6f, true}, {5.0f, 5.0f, false}, {0.0f, 0.0f, true}, {5e-5f, 5e-5f, true},
+        {0.0f, 50.0f, false}, {0.0f, 0.009f, false}, {0.0f, 0.0089f, true}, {0.0f, 100000.0f, false}, {0.0f, 100001.0f, true},
         {nan, 1.0f, false}, {nan, nan, false},
     };
-    ZVRMLWriter writer;
-    for (const auto& [minValue, maxValue, scientific] : rows)
-        EXPECT_EQ(writer.needsScientific(minValue, maxValue), scientific) << minValue << " .. " << maxValue;
+    for (const auto& [low, high, scientific] : rows) EXPECT_EQ(ZVRMLWriter().needsScientific(low, high), scientific) << low << " " << high;
 }
 
 }  // namespace
