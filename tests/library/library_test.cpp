@@ -6,12 +6,10 @@
 
 #include <cxxabi.h>
 
-#include <cstdlib>
 #include <memory>
 #include <regex>
 #include <set>
 #include <sstream>
-#include <typeinfo>
 
 namespace {
 
@@ -38,8 +36,8 @@ TEST(Library, ExportsTheAdapterAndTheModuleFunctionsAlone) {
     const std::set<std::string> symbols = exportedSymbols();
     const std::regex adapter(R"((ZVRMLAdapter::|(vtable|typeinfo|typeinfo name) for ZVRMLAdapter).*)");
     for (const std::string& symbol : symbols)
-        EXPECT_TRUE(std::regex_match(symbol, adapter) || symbol == "Sceneport_get_module_info" ||
-                    symbol == "__localFnToKeepSceneportDllLoaded") << "unexpected export: " << symbol;
+        EXPECT_TRUE(std::regex_match(symbol, adapter) || symbol == "Sceneport_get_module_info" || symbol == "__localFnToKeepSceneportDllLoaded")
+            << "unexpected export: " << symbol;
     for (const char* needed : {"ZVRMLAdapter::ZVRMLAdapter(ZVRMLAdapter const&)", "ZVRMLAdapter::~ZVRMLAdapter()",
                                "ZVRMLAdapter::operator=(ZVRMLAdapter const&)",
                                "ZVRMLAdapter::ExportParams::ExportParams(ZVRMLAdapter::ExportParams const&)",
@@ -64,8 +62,7 @@ TEST(Library, NeedsOnlyTheHostAndTheLanguageRuntime) {
     EXPECT_NE(dynamic.find("[libsceneport_host.so"), std::string::npos) << dynamic;
 }
 
-class HostAdapter : public ZVRMLAdapter {
-public:
+struct HostAdapter : ZVRMLAdapter {
     std::wstring fileNameFor(int frameIndex) {
         initialize();
         GuString name;
@@ -82,10 +79,9 @@ TEST_F(LibraryDerivedAdapter, WorksThroughTheSharedLibrary) {
     adapter->params.fileName = "/exports/wheel.wrl";
     adapter->params.allFrames = true;
     const ZVRMLAdapter copy(*adapter);
-    EXPECT_EQ(static_cast<HostAdapter&>(*adapter).fileNameFor(6), L"/exports/wheel7.wrl");
+    EXPECT_EQ(dynamic_cast<HostAdapter&>(*adapter).fileNameFor(6), L"/exports/wheel7.wrl");
     EXPECT_EQ(host::hostLog().prompts, std::vector<std::string>{"Exporting /exports/wheel7.wrl..."});
     EXPECT_STREQ(copy.params.fileName.GetBuffer(), L"/exports/wheel.wrl");
-    EXPECT_EQ(typeid(*adapter), typeid(HostAdapter));
 }
 
 }  // namespace

@@ -13,15 +13,6 @@ namespace {
 
 using Edge = std::set<int>;
 
-TEST(ElementKinds, ShellsAreOnePolygonThroughEveryNodeInOrder) {
-    for (const ZVRMLElementKind& kind : kVRMLElementKinds) {
-        if (kind.boundaryFaceCount > 1) continue;
-        ASSERT_EQ(kind.facesPerElement(), 1) << kind.name;
-        ASSERT_EQ(kind.faces[0].nodeCount, kind.nodesPerElement) << kind.name;
-        for (int k = 0; k < kind.nodesPerElement; ++k) EXPECT_EQ(kind.faces[0].positions[k], k) << kind.name;
-    }
-}
-
 // A closed surface with outward normals uses every edge once in each direction, has V - E + F = 2,
 // and the k-th mid-side face puts one node on each edge of the k-th boundary face, in order.
 TEST(ElementKinds, SolidsAreClosedOutwardsWithOneMidSideNodePerEdge) {

@@ -41,10 +41,9 @@ TEST_F(WriterFile, TheHeaderNamesApplicationProductAndLocalTimeOnOneLine) {
         EXPECT_TRUE(std::regex_match(lines[1], std::regex(row.line + "[A-Z][a-z]{2} [A-Z][a-z]{2} [ 123][0-9] [0-9:]{8} [0-9]{4}")))
             << lines[1];
         EXPECT_EQ(text.back(), '\n');
-        std::tm tm{};
+        std::tm tm{};  // the local time of opening
         ASSERT_NE(strptime(lines[1].substr(lines[1].size() - 24).c_str(), "%a %b %e %H:%M:%S %Y", &tm), nullptr);
-        tm.tm_isdst = -1;
-        EXPECT_LE(std::abs(std::mktime(&tm) - before), 2);
+        EXPECT_LE(std::abs((tm.tm_isdst = -1, std::mktime(&tm)) - before), 2);
     }
 }
 
