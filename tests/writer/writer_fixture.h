@@ -38,7 +38,6 @@ protected:
             testing_support::keepVrmlSample(text.substr(0, text.size() - body.size()) + keep->prefix + body + keep->suffix);
         return body;
     }
-
     testing_support::TempDir dir;
     std::filesystem::path file = dir / "scene.wrl";
     int levelAfter = 0;
