@@ -60,7 +60,6 @@ protected:
         if (complete) testing_support::keepVrmlSample(text);
         return testing_support::afterHeader(text);
     }
-
     testing_support::TempDir dir;
     std::filesystem::path file = dir / "scene.wrl";
     AdapterProbe adapter;

@@ -9,7 +9,6 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
-#include <random>
 #include <vector>
 
 namespace {
@@ -69,21 +68,13 @@ TEST_F(Adapter, CameraMatrixSplit) {
         EXPECT_TRUE(same(s, scale) && same(r, rotation) && same(t, translation) && same(d, diagonal))
             << s[0] << " " << r[2] << " " << r[3] << " " << t[2] << " " << d[1];
     }
-    std::mt19937 random(20261205);
-    std::uniform_real_distribution<double> component(-1.0, 1.0), angle(0.1, 3.0), factor(0.2, 5.0);
-    for (int trial = 0; trial < 20; ++trial) {
-        std::array<double, 3> axis{component(random), component(random), component(random)};
-        const double length = std::hypot(axis[0], axis[1], axis[2]), turn = angle(random), f = factor(random);
-        for (double& a : axis) a /= length;
-        const double c = std::cos(turn), s = std::sin(turn), t = 1 - c;
-        const auto [x, y, z] = axis;
-        const auto [scale, rotation, translation, diagonal] =
-            split({{{f * (t * x * x + c), f * (t * x * y - s * z), f * (t * x * z + s * y)},
-                    {f * (t * x * y + s * z), f * (t * y * y + c), f * (t * y * z - s * x)},
-                    {f * (t * x * z - s * y), f * (t * y * z + s * x), f * (t * z * z + c)}, {0, 0, 0}}});
-        for (int i = 0; i < 3; ++i) EXPECT_NEAR(scale[i], f, 1e-5 * f) << trial;
-        for (int i = 0; i < 3; ++i) EXPECT_NEAR(rotation[i], axis[i], 1e-5) << trial;
-        EXPECT_NEAR(rotation[3], turn, 1e-5) << trial;
+    // Quarter turns about x and y, scaled by 2: each axis component comes from its own pair of entries.
+    for (const auto& [matrix, axis] : {std::pair{std::array<std::array<double, 3>, 4>{{{2, 0, 0}, {0, 0, 2}, {0, -2, 0}, {}}}, V3{-1, 0, 0}},
+                                       {std::array<std::array<double, 3>, 4>{{{0, 0, -2}, {0, 2, 0}, {2, 0, 0}, {}}}, V3{0, -1, 0}}}) {
+        const auto [scale, rotation, translation, diagonal] = split(matrix);
+        EXPECT_EQ(scale, (V3{2, 2, 2}));
+        EXPECT_EQ((V3{rotation[0], rotation[1], rotation[2]}), axis);
+        EXPECT_FLOAT_EQ(rotation[3], halfPi);
     }
 }
 
@@ -175,17 +166,11 @@ TEST_F(AdapterScene, AppearanceIsThePartsColourAndOpacityWithTheTextureOfNodeCon
     const float values[3] = {0.0f, 1.0f, 2.0f};
     const unsigned char pixels[8] = {255, 0, 0, 255, 0, 0, 255, 255};
     ZVRMLAdapter::_ContourExportInfoStr record;
-    record.values = values;
-    record.textureWidth = 2;
-    record.texturePixels = pixels;
-    record.minValue = -1.0f;
-    record.maxValue = 3.0f;
+    std::tie(record.textureWidth, record.texturePixels, record.minValue, record.maxValue) = std::tuple(2, pixels, -1.0f, 3.0f);
     const auto appearanceOf = [&](int opacity, bool contours, int perElement, const float* recordValues, bool hasRecord) {
         open();
         static_cast<host::Part*>(part)->opacity = opacity;
-        adapter.partHasContours = contours;
-        record.valuesPerElement = perElement;
-        record.values = recordValues;
+        std::tie(adapter.partHasContours, record.valuesPerElement, record.values) = std::tuple(contours, perElement, recordValues);
         adapter.contourInfo = hasRecord ? &record : nullptr;
         adapter.exportAppearances(part);
         return body();
@@ -200,9 +185,9 @@ TEST_F(AdapterScene, AppearanceIsThePartsColourAndOpacityWithTheTextureOfNodeCon
     EXPECT_NE(appearanceOf(255, true, 0, values, true).find("texture DEF pixmap PixelTexture { image 2 1 3\n\t\t\n\t\t0xff0000 \n\t\t0x0000ff "
                                                            "\n\t\trepeatS FALSE\n\t\trepeatT FALSE\n\t}\n\t\ttextureTransform TextureTransform {"
                                                            "\n\t\t\tscale\t0.25 1.0\n\t\t\ttranslation\t1 0.0"), std::string::npos);
-    EXPECT_EQ(appearanceOf(255, true, 1, values, true).find("texture"), std::string::npos) << "per-face colours instead";
-    EXPECT_EQ(appearanceOf(255, true, 0, nullptr, true).find("texture"), std::string::npos) << "a record not filled";
-    EXPECT_EQ(appearanceOf(255, true, 0, values, false).find("texture"), std::string::npos) << "no record";
+    // Per-face colours instead; a record not filled; no record at all.
+    for (const auto& [perElement, recordValues, hasRecord] : {std::tuple{1, values, true}, {0, nullptr, true}, {0, values, false}})
+        EXPECT_EQ(appearanceOf(255, true, perElement, recordValues, hasRecord).find("texture"), std::string::npos);
 }
 
 }  // namespace

@@ -54,7 +54,6 @@ protected:
         ASSERT_TRUE(adapter.GetContourData(&record, 1));
         adapter.partHasContours = true;
     }
-
     host::ModelBuilder model{"Model"};  // built again once the session is fresh
     int status = 3;
     float center[3] = {5, 0, 0};
