@@ -1,6 +1,5 @@
-// Whole exports as a host runs them, through the shared library: which files appear for which
-// frames, what the user sees, what the run returns, which parts it writes with which contour
-// values, and that every array the host hands over comes back.
+// Whole exports as a host runs them, through the shared library: the files of which frames, what
+// the user sees, the result, the parts written with their contour values, the host's arrays.
 #include "ZVRMLAdapter.h"
 #include "host_log.h"
 #include "hostgen.h"
@@ -11,6 +10,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -26,9 +26,7 @@ class Export : public testing_support::HostTest {
 protected:
     ZVRMLAdapter::ExportParams request(ModelStr* model, WindowStr* window, const std::string& name = "scene.wrl") {
         ZVRMLAdapter::ExportParams params;
-        params.model = model;
-        params.window = window;
-        params.fileName = GuString(pathOf(name).c_str());
+        std::tie(params.model, params.window, params.fileName) = std::tuple(model, window, GuString(pathOf(name).c_str()));
         return params;
     }
     std::string pathOf(const std::string& name) const { return (dir / name).string(); }
@@ -71,7 +69,6 @@ protected:
         return {testing_support::matchesOf(text, "string \\[\"([0-9]+ / [^\"]*)\"").at(0),
                 testing_support::matchesOf(text, "position\t([^\n]*) \n").at(0)};
     }
-
     testing_support::TempDir dir;
     ZVRMLAdapter adapter;
     int status = -1;
@@ -91,7 +88,6 @@ TEST_F(Export, AllFramesGiveOneNumberedFilePerFrame) {
     ASSERT_GE(frees.size(), 2u);
     EXPECT_TRUE(frees[0].handedOut && frees[1].pointer == nullptr && frees[1].line == frees[0].line);
     EXPECT_EQ(host::hostLog().outstandingAllocations(), 0);
-
     EXPECT_EQ(files(), (Strings{"run1.wrl", "run2.wrl", "run3.wrl"}));
     const Strings expected[] = {{"1 / 0", "1.000000 0.500000 4.000000"}, {"2 / 0.5", "1.000000 0.500000 6.000000"},
                                 {"3 / 1.5", "1.000000 0.500000 12.000000"}};
@@ -149,19 +145,17 @@ TEST_F(Export, FailuresEndTheRunAndTellTheResult) {
     ASSERT_EQ(adapter.ExportVRMLData(request(model, window, "first.wrl")), 1);
     host::hostLog().clear();
     ZVRMLAdapter::ExportParams noName = request(model, window);
-    noName.fileName = GuString("");
-    for (const auto& incomplete : {request(nullptr, window, "x.wrl"), request(model, nullptr, "x.wrl"), noName}) {
+    noName.fileName = "";
+    for (const auto& incomplete : {request(nullptr, window), request(model, nullptr), noName}) {
         EXPECT_EQ(adapter.ExportVRMLData(incomplete), 3);
         EXPECT_EQ(std::wstring(adapter.params.fileName.GetBuffer()), widen(pathOf("first.wrl"))) << "the last request stays";
     }
     EXPECT_TRUE(host::hostLog().prompts.empty() && host::hostLog().console.empty());
     EXPECT_EQ(host::hostLog().calls("MngrGetObjectList"), 0);
-
     host::ModelBuilder noParts("Empty");
     EXPECT_EQ(adapter.ExportVRMLData(request(noParts, host::WindowBuilder(noParts))), 0);
     ASSERT_EQ(host::hostLog().messages.size(), 1u);
     EXPECT_EQ(host::hostLog().messages[0].text, "No Parts in model!");
-
     // The second frame's name is taken by a directory: the first file stays, the run ends.
     std::filesystem::create_directory(dir / "run2.wrl");
     ZVRMLAdapter::ExportParams params = request(model, window, "run.wrl");
