@@ -19,7 +19,7 @@ constexpr float kInf = std::numeric_limits<float>::infinity(), kNaN = std::numer
 
 using Adapter = testing_support::HostTest;
 
-TEST_F(Adapter, FileNamesOfFramesAndThePromptLine) {
+TEST_F(Adapter, FileNames) {
     const std::tuple<const wchar_t*, bool, int, const wchar_t*> rows[] = {
         {L"/exports/model.wrl", false, 11, L"/exports/model.wrl"}, {L"/exports/model.wrl", true, 0, L"/exports/model1.wrl"},
         {L"/exports/model.wrl", true, 11, L"/exports/model12.wrl"}, {L".wrl", true, 2, L"3.wrl"}, {L"ab", true, 0, L"1ab"},
@@ -78,7 +78,7 @@ TEST_F(Adapter, CameraMatrixSplit) {
     }
 }
 
-TEST_F(Adapter, CentreIsTheMeanAndLargestTheGreatestSignedCoordinate) {
+TEST_F(Adapter, Centre) {
     const std::tuple<std::vector<float>, V3, float> rows[] = {
         {{0, 0, 0, 2, 4, 6, 4, 8, 3}, {2, 4, 3}, 8}, {{-1, -5, -3, -2, -4, -6}, {-1.5f, -4.5f, -4.5f}, -1}, {{}, {0, 0, 0}, 0},
         {{16777216.0f, 0, 0, 1, 0, 0, 1, 0, 0}, {16777216.0f / 3.0f, 0, 0}, 16777216.0f},  // single-precision sums
@@ -102,7 +102,7 @@ TEST_F(Adapter, CentreIsTheMeanAndLargestTheGreatestSignedCoordinate) {
 }
 
 // A strip of four quadrilaterals whose elements 3 and 1 fail at frames 0 and 2; 2 is switched off.
-TEST_F(Adapter, FailedAndHiddenElementsAreAskedPerElementAndFrame) {
+TEST_F(Adapter, FailedElements) {
     host::ModelBuilder model("Strip");
     FePartStr* strip = model.part("Strip").nodes({{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {3, 0, 0}, {4, 0, 0}, {0, 1, 0}, {1, 1, 0}, {2, 1, 0}})
         .elements(FE_MESH_QUAD4, {0, 1, 6, 5, 1, 2, 7, 6, 2, 3, 7, 6, 3, 4, 7, 6})
@@ -120,7 +120,7 @@ TEST_F(Adapter, FailedAndHiddenElementsAreAskedPerElementAndFrame) {
     EXPECT_EQ(hostCalls("FePartIsElementOff"), 8);
 }
 
-TEST_F(Adapter, AnInfiniteComponentReplacesTheWholeTriple) {
+TEST_F(Adapter, Infinities) {
     const float largest = std::numeric_limits<float>::max();
     const std::tuple<V3, float, V3> rows[] = {
         {{1, -kInf, 2}, 0, {0, 0, 0}}, {{kInf, 2, 3}, 4, {4, 4, 4}}, {{1, 2, kInf}, -1, {-1, -1, -1}},
@@ -135,7 +135,7 @@ TEST_F(Adapter, AnInfiniteComponentReplacesTheWholeTriple) {
     EXPECT_EQ(notANumber, (V3{5, 5, 5})) << "NaN is not infinite, but the infinity after it counts";
 }
 
-TEST_F(Adapter, EachValuesColourRepeatsOncePerFace) {
+TEST_F(Adapter, ElementColours) {
     host::ModelBuilder plate("Plate"), other("Other"), hidden("Hidden");
     host::WindowBuilder(plate).colors({0x00C08040u, 0x00102030u}).range(0.0f, 10.0f);
     AdapterProbe adapter;
@@ -153,14 +153,14 @@ TEST_F(Adapter, EachValuesColourRepeatsOncePerFace) {
 
 using AdapterScene = AdapterSceneTest;
 
-TEST_F(AdapterScene, ViewpointStandsOverTheCentreAtTwiceTheLargestWhateverTheCamera) {
+TEST_F(AdapterScene, Viewpoint) {
     float center[3] = {2, 4, 3};
     const double camera[3] = {100, 200, 300};
     adapter.exportViewPoint(camera, 8.0f, center);
     EXPECT_EQ(body(), "Viewpoint { \n\tposition\t2.000000 4.000000 16.000000 \n\tfieldOfView 0.785\n\tdescription \"Top View\"\n}");
 }
 
-TEST_F(AdapterScene, AppearanceIsThePartsColourAndOpacityWithTheTextureOfNodeContours) {
+TEST_F(AdapterScene, Appearance) {
     host::ModelBuilder model("Plate");
     FePartStr* part = model.part("Plate").nodes({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}).elements(FE_MESH_TRIA3, {0, 1, 2}).color(3).handle();
     const float values[3] = {0.0f, 1.0f, 2.0f};

@@ -35,7 +35,7 @@ protected:
     Record record;
 };
 
-TEST_F(AdapterContours, TheRecordTakesEverythingFromTheWindowAndItsSpectrum) {
+TEST_F(AdapterContours, Record) {
     window->colors({0x80FF4010u, 0x00000000u, 0x00030201u});
     ASSERT_TRUE(adapter.GetContourData(&record, 1));
     EXPECT_EQ(adapter.contourInfo, &record);
@@ -68,7 +68,7 @@ TEST_F(AdapterContours, TheRecordTakesEverythingFromTheWindowAndItsSpectrum) {
     }
 }
 
-TEST_F(AdapterContours, ExportingEveryFrameRecomputesTheContoursForThatFrame) {
+TEST_F(AdapterContours, AllFrames) {
     adapter.params.allFrames = true;
     ASSERT_TRUE(adapter.GetContourData(&record, 3));
     EXPECT_EQ(hostCalls("ContourDBUpdateValues") + hostCalls("BlockUtilUpdateSpectrum") + hostCalls("ContourUpdateTexture"), 3);
@@ -78,7 +78,7 @@ TEST_F(AdapterContours, ExportingEveryFrameRecomputesTheContoursForThatFrame) {
     EXPECT_EQ(record.maxValue, 205.0f);
 }
 
-TEST_F(AdapterContours, WholeModelSolversTakeTheResultsNameAndAreAlwaysPerNode) {
+TEST_F(AdapterContours, WholeModel) {
     window->contour("stress");
     window->locationText("ELEMENTS");
     adapter.params.allFrames = true;
@@ -99,7 +99,7 @@ TEST_F(AdapterContours, WholeModelSolversTakeTheResultsNameAndAreAlwaysPerNode) 
 
 // Without a model, a window or a record nothing is touched; past those checks the record stays
 // in place, empty, for the parts to see.
-TEST_F(AdapterContours, WhatCannotBeFilled) {
+TEST_F(AdapterContours, Unfilled) {
     AdapterProbe noModel, noWindow;
     noModel.params.window = *window;
     noWindow.params.model = model;
@@ -121,7 +121,7 @@ TEST_F(AdapterContours, WhatCannotBeFilled) {
 }
 
 // Copies own their levels: a shallow copy would leave two records freeing one array.
-TEST(AdapterContourRecord, CopiesOwnTheirLevels) {
+TEST(AdapterContourRecord, Copies) {
     Record source;
     std::strcpy(source.resultName, "Von Mises stress");
     const float values[] = {1.0f};

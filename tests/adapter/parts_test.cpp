@@ -60,7 +60,7 @@ protected:
     ZVRMLAdapter::_ContourExportInfoStr record;
 };
 
-TEST_F(AdapterParts, ShellsInMeshTypeOrderWithTheValuesOfTheirOwnType) {
+TEST_F(AdapterParts, Shells) {
     model.part("Lead").nodes(kTriangle).elements(FE_MESH_TRIA3, {0, 1, 2});  // nodes 0-2, element 0
     FePartStr* shells = model.part("Shells")
         .nodes({{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {0, 1, 0}, {1, 1, 0}, {2, 1, 0}, {0, 2, 0}, {1, 2, 0}})
@@ -79,7 +79,7 @@ TEST_F(AdapterParts, ShellsInMeshTypeOrderWithTheValuesOfTheirOwnType) {
     EXPECT_EQ(status, 1) << "only a status of 3 becomes 2";
 }
 
-TEST_F(AdapterParts, SolidsFromTheirOwnListsColouredPerFaceWithoutFailedElements) {
+TEST_F(AdapterParts, Solids) {
     model.frames({0.0f, 1.0f});
     FePartStr* blocks = model.part("Blocks").nodes(kCube).elements(FE_MESH_QUAD4, {0, 1, 2, 3})
         .elements(FE_MESH_HEXA8, {0, 1, 2, 3, 4, 5, 6, 7, 0, 1, 2, 3, 4, 5, 6, 7}).failsAt(FE_MESH_HEXA8, 0, 1)
@@ -99,7 +99,7 @@ TEST_F(AdapterParts, SolidsFromTheirOwnListsColouredPerFaceWithoutFailedElements
     EXPECT_EQ(status, 2);
 }
 
-TEST_F(AdapterParts, PartsShareOneGlobalModelAndOneCoordinateList) {
+TEST_F(AdapterParts, SharedModel) {
     model.camera(0, {{{2, 0, 0, 0}, {0, 2, 0, 0}, {0, 0, 2, 0}, {1, 2, 3, 1}}});
     FePartStr* empty = model.part("Empty Part").dimensionality(2).handle();
     FePartStr* first = model.part("First").nodes(kTriangle).elements(FE_MESH_TRIA3, {0, 1, 2}).handle();
@@ -119,7 +119,7 @@ TEST_F(AdapterParts, PartsShareOneGlobalModelAndOneCoordinateList) {
     EXPECT_LT(text.find("DEF Empty_Part Transform"), text.find("DEF Second Transform"));
 }
 
-TEST_F(AdapterParts, ContoursThatCannotBeShownColourNothing) {
+TEST_F(AdapterParts, NoContours) {
     FePartStr* plate = model.part("Plate").nodes(kTriangle).elements(FE_MESH_TRIA3, {0, 1, 2}).handle();
     record.valuesPerElement = 1;
     record.elementColors = {255, 0, 0};  // left from an earlier shape
@@ -131,7 +131,7 @@ TEST_F(AdapterParts, ContoursThatCannotBeShownColourNothing) {
     EXPECT_EQ(body(true).find("Color {"), std::string::npos);
 }
 
-TEST_F(AdapterParts, TheAnimationDrivesTheSharedCoordinatesAfterTheGlobalModel) {
+TEST_F(AdapterParts, Animation) {
     write(model.part("Plate").nodes(kTriangle).elements(FE_MESH_TRIA3, {0, 1, 2}).handle());
     globalVRMLWriter.endGlobalModel();
     float start[9] = {0, 0, 0, 1, 0, 0, 0, 1, 0}, end[9] = {0, 0, 1, 1, 0, 1, 0, 1, 1};

@@ -74,7 +74,7 @@ protected:
     int status = -1;
 };
 
-TEST_F(Export, AllFramesGiveOneNumberedFilePerFrame) {
+TEST_F(Export, AllFrames) {
     host::ModelBuilder model = movingPlate();
     model.elementField("rising", [](int frame, int element) { return float(frame + element); });
     host::WindowBuilder window(model);
@@ -106,7 +106,7 @@ TEST_F(Export, AllFramesGiveOneNumberedFilePerFrame) {
     EXPECT_EQ(host::hostLog().console[0].text, L"Exported all frames to directory: <a>" + widen(dir.path().string()) + L"</a>\n");
 }
 
-TEST_F(Export, TheCurrentFrameOrTheModelsLast) {
+TEST_F(Export, CurrentFrame) {
     host::ModelBuilder model = movingPlate();
     host::WindowBuilder window(model);
     for (const auto& [shown, expected] : {std::pair{1, Strings{"2 / 0.5", "1.000000 0.500000 6.000000"}},
@@ -122,7 +122,7 @@ TEST_F(Export, TheCurrentFrameOrTheModelsLast) {
     }
 }
 
-TEST_F(Export, WithoutAResultOneFrameFromTheOriginAndWithoutFramesNoFile) {
+TEST_F(Export, NoResult) {
     host::ModelBuilder still("Geometry only");
     plate(still, "Plate");
     still.withoutResult();
@@ -139,7 +139,7 @@ TEST_F(Export, WithoutAResultOneFrameFromTheOriginAndWithoutFramesNoFile) {
     EXPECT_EQ(host::hostLog().calls("SimVideoCommonUpdateModelForGivenFrame"), 0);
 }
 
-TEST_F(Export, FailuresEndTheRunAndTellTheResult) {
+TEST_F(Export, Failures) {
     host::ModelBuilder model = movingPlate();
     host::WindowBuilder window(model);
     ASSERT_EQ(adapter.ExportVRMLData(request(model, window, "first.wrl")), 1);
@@ -184,7 +184,7 @@ TEST_F(Export, ResultCodes) {
     }
 }
 
-TEST_F(Export, PartsLeftOutStillTakeTheirShareOfTheContourValues) {
+TEST_F(Export, ContourShare) {
     host::ModelBuilder model("Offsets");
     plate(model, "Unflagged").flagged(false);  // elements 0, 1
     wire(model, "Wire").flagged(true);         // elements 2, 3
@@ -201,7 +201,7 @@ TEST_F(Export, PartsLeftOutStillTakeTheirShareOfTheContourValues) {
     EXPECT_EQ(valuesOf(shapes[0]), (std::vector<int>{4, 5}));
 }
 
-TEST_F(Export, ContoursAndSkins) {
+TEST_F(Export, Contours) {
     host::ModelBuilder model("Contours");
     plate(model, "With").contours(true);
     plate(model, "Without").contours(false);

@@ -31,7 +31,7 @@ std::set<std::string> exportedSymbols() {
     return symbols;
 }
 
-TEST(Library, ExportsTheAdapterAndTheModuleFunctionsAlone) {
+TEST(Library, Exports) {
     ASSERT_FALSE(library().empty()) << "SCENEPORT_LIB_DIR is not set";
     const std::set<std::string> symbols = exportedSymbols();
     const std::regex adapter(R"((ZVRMLAdapter::|(vtable|typeinfo|typeinfo name) for ZVRMLAdapter).*)");
@@ -47,7 +47,7 @@ TEST(Library, ExportsTheAdapterAndTheModuleFunctionsAlone) {
         EXPECT_EQ(symbols.count(needed), 1u) << "missing: " << needed;
 }
 
-TEST(Library, NeedsOnlyTheHostAndTheLanguageRuntime) {
+TEST(Library, Needed) {
 #ifdef __SANITIZE_ADDRESS__  // a sanitized build links every library against the sanitizers' runtimes
     const std::string sanitizers = "|libasan|libubsan";
 #else
@@ -74,7 +74,7 @@ struct HostAdapter : ZVRMLAdapter {
 
 using LibraryDerivedAdapter = testing_support::HostTest;
 
-TEST_F(LibraryDerivedAdapter, WorksThroughTheSharedLibrary) {
+TEST_F(LibraryDerivedAdapter, Derived) {
     std::unique_ptr<ZVRMLAdapter> adapter = std::make_unique<HostAdapter>();
     adapter->params.fileName = "/exports/wheel.wrl";
     adapter->params.allFrames = true;

@@ -96,7 +96,7 @@ TEST_F(Module, Info) {
 }
 
 // A child per case: a library once pinned stays for the process.
-TEST_F(Module, LoadingAndUnloading) {
+TEST_F(Module, Unloading) {
     const std::pair<std::string, std::function<bool()>> rows[] = {
         {"", [] { return openAndClose(product()) && isLoaded(product()); }},
         // Another object in the global scope exports the same names: the product pins itself all the same.
@@ -110,7 +110,7 @@ TEST_F(Module, LoadingAndUnloading) {
 
 // Loaded with the program (preloaded here), neither build is ever unloaded or warns at exit; an
 // unpinned build opened later still warns when closed. Death tests run this program anew.
-TEST_F(Module, LoadedWithTheProgram) {
+TEST_F(Module, Preloaded) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     for (const std::string& library : {product(), unpinned()}) {
         setenv("LD_PRELOAD", library.c_str(), 1);

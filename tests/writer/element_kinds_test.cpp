@@ -15,7 +15,7 @@ using Edge = std::set<int>;
 
 // A closed surface with outward normals uses every edge once in each direction, has V - E + F = 2,
 // and the k-th mid-side face puts one node on each edge of the k-th boundary face, in order.
-TEST(ElementKinds, SolidsAreClosedOutwardsWithOneMidSideNodePerEdge) {
+TEST(ElementKinds, ClosedSolids) {
     for (const ZVRMLElementKind& kind : kVRMLElementKinds) {
         if (kind.boundaryFaceCount == 1) continue;
         SCOPED_TRACE(kind.name);
@@ -49,7 +49,7 @@ TEST(ElementKinds, SolidsAreClosedOutwardsWithOneMidSideNodePerEdge) {
     }
 }
 
-TEST(ElementKinds, HostTypesMapToTheKindOfTheirName) {
+TEST(ElementKinds, HostTypes) {
     const char* const names[] = {"3-node triangle",    "6-node triangle",     "4-node quadrilateral", "8-node quadrilateral",
                                  "4-node tetrahedron", "10-node tetrahedron", "6-node pentahedron",   "15-node pentahedron",
                                  "8-node hexahedron",  "20-node hexahedron"};

@@ -85,7 +85,7 @@ TEST_F(WriterLegend, Variants) {
     EXPECT_THROW(writer.writeSpectrumBands({255, 0, 0, 7}, 1), std::out_of_range) << "a partial triple";
 }
 
-TEST_F(WriterLegend, OnePerFileUntilReset) {
+TEST_F(WriterLegend, OnePerFile) {
     Legend legend;
     const Strings strings = textStrings(textOf([&](ZVRMLWriter& w) {
         for (const char* title : {"First", "Second", "Third"}) {
@@ -126,7 +126,7 @@ TEST(LegendNumbers, Text) {
     }
 }
 
-TEST(LegendNumbers, ScientificForRangesTooWideOrTooNarrow) {
+TEST(LegendNumbers, Scientific) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const std::tuple<float, float, bool> rows[] = {
         {2e6f, 2e6f, true}, {-2e6f, -2e6f, true}, {5.0f, 5.0f, false}, {0.0f, 0.0f, true}, {5e-5f, 5e-5f, true},

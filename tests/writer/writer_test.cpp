@@ -71,7 +71,7 @@ TEST(WriterDefNames, Characters) {
     }
 }
 
-TEST(WriterState, ANewOrResetWriterIsAtLevelZeroWithNoNodeWritten) {
+TEST(WriterState, Reset) {
     ZVRMLWriter writer, fresh;
     writer.level = -5;
     writer.coordDefined = writer.legendWritten = writer.globalModelWritten = writer.texCoordDefined = writer.pixmapDefined = true;
@@ -97,7 +97,7 @@ std::vector<int> identity(int count) {
 
 using WriterFaceSet = WriterTest;
 
-TEST_F(WriterFaceSet, LayoutOfEachKind) {
+TEST_F(WriterFaceSet, Layouts) {
     const std::vector<int> tetrahedron{10, 11, 12, 13}, nodes = identity(20);
     const struct {
         int kind, level, elements;
@@ -146,7 +146,7 @@ TEST_F(WriterFaceSet, ExactText) {
     }
 }
 
-TEST_F(WriterFaceSet, SkippedElementsAndColours) {
+TEST_F(WriterFaceSet, Skipped) {
     std::vector<int> tetraColors;
     for (int element = 0; element < 3; ++element)
         for (int face = 0; face < 4; ++face) tetraColors.insert(tetraColors.end(), {element * 100, face, 0});
@@ -184,7 +184,7 @@ TEST_F(WriterFaceSet, SkippedElementsAndColours) {
     }
 }
 
-TEST_F(WriterFaceSet, SharedCoordinatesAndTextureCoordinatesAreDefinedOncePerFile) {
+TEST_F(WriterFaceSet, SharedLists) {
     const std::vector<float> coords = nodeGrid(3);
     const int triangle[] = {0, 1, 2};
     const float values[] = {0.5f, -2.0f, 100.0f};
@@ -232,7 +232,7 @@ TEST_F(WriterAppearance, ExactText) {
               "texture DEF pixmap PixelTexture { image 0 1 3\n\nrepeatS FALSE\nrepeatT FALSE\n}");
 }
 
-TEST_F(WriterAppearance, SolversDrawnOpaqueGetNoTransparencyLine) {
+TEST_F(WriterAppearance, OpaqueSolvers) {
     for (const int solver : {9, 11, 10, 0}) {
         host::application().solver = solver;
         const std::string text = textOf([](ZVRMLWriter& w) { w.writeAppearance({{0, 0, 1}, 1}, {}); });
@@ -240,7 +240,7 @@ TEST_F(WriterAppearance, SolversDrawnOpaqueGetNoTransparencyLine) {
     }
 }
 
-TEST_F(WriterAppearance, OneImagePerFileAndNoneWhenDisabled) {
+TEST_F(WriterAppearance, OneImage) {
     std::vector<unsigned char> full;
     for (int p = 0; p < 256; ++p) full.insert(full.end(), {static_cast<unsigned char>(p), 0, 0, 0});
     const std::string text = textOf([&](ZVRMLWriter& w) {
@@ -256,7 +256,7 @@ TEST_F(WriterAppearance, OneImagePerFileAndNoneWhenDisabled) {
     EXPECT_EQ(occurrences(text, "TextureTransform"), 3);
 }
 
-TEST_F(WriterAppearance, ARangeWithinTheHostToleranceIsNotStretched) {
+TEST_F(WriterAppearance, Tolerance) {
     const std::tuple<float, float, const char*> rows[] = {
         {3.0f, 3.0f, "scale\t1 1.0"}, {1000.0f, 1000.0001f, "scale\t1 1.0"}, {0.0f, 1e-7f, "scale\t1 1.0"}, {0.0f, 1e-5f, "scale\t100000 1.0"},
     };
@@ -268,7 +268,7 @@ TEST_F(WriterAppearance, ARangeWithinTheHostToleranceIsNotStretched) {
 
 using WriterScene = WriterTest;
 
-TEST_F(WriterScene, ViewpointAndGlobalModel) {
+TEST_F(WriterScene, GlobalModel) {
     const float scale[] = {2, 2, 2}, rotation[] = {0, 0, 1, 0.5f}, translation[] = {-1.5f, 0.25f, 3};
     float center[] = {1.0f, 2.0f, 7.0f}, untouched[] = {4.0f, 5.0f, 6.0f};
     const std::string text = textOf([&](ZVRMLWriter& w) {
@@ -308,7 +308,7 @@ TEST_F(WriterScene, Animation) {
 }
 
 // After an export has closed its file, the animation goes to that file's end.
-TEST_F(WriterScene, AnimationOfAClosedFileIsAddedToItsEnd) {
+TEST_F(WriterScene, AnimationAppended) {
     std::vector<float> points{0, 0, 0, 1, 0, 0, 0, 1, 0}, moved{0, 0, 1, 1, 0, 1, 0, 1, 1};
     const int triangle[] = {0, 1, 2};
     ZVRMLWriter writer;
@@ -334,7 +334,7 @@ namespace fs = std::filesystem;
 
 using WriterFile = WriterTest;
 
-TEST_F(WriterFile, TheHeaderNamesApplicationProductAndLocalTimeOnOneLine) {
+TEST_F(WriterFile, Header) {
     const std::string n(255, 'n'), v(255, 'v'), p(1023, 'p');
     const struct {
         bool applicationObject;
@@ -366,7 +366,7 @@ TEST_F(WriterFile, TheHeaderNamesApplicationProductAndLocalTimeOnOneLine) {
     }
 }
 
-TEST_F(WriterFile, FailuresReplacingAndClosing) {
+TEST_F(WriterFile, OpenAndClose) {
     ZVRMLWriter writer;
     writer.closeFile();  // fails the stream, until a file is opened
     std::ofstream(file) << std::string(5000, 'x') << "\nold tail\n";
@@ -389,7 +389,7 @@ TEST_F(WriterFile, FailuresReplacingAndClosing) {
 
 // Pieces of every length from 0 to 40, and some of 4 KiB, cross the stream buffer's end again
 // and again; each arrives whole and in order.
-TEST_F(WriterFile, PiecesAcrossTheStreamBufferArriveInOrder) {
+TEST_F(WriterFile, BufferPieces) {
     std::string expected, piece;
     const std::string body = textOf([&](ZVRMLWriter& w) {
         for (int i = 0; expected.size() < (std::size_t{3} << 20); ++i) {
@@ -403,7 +403,7 @@ TEST_F(WriterFile, PiecesAcrossTheStreamBufferArriveInOrder) {
 }
 
 // A device that takes no byte stands for a full disk: the stream fails and stays failed.
-TEST_F(WriterFile, AWriteThatCannotReachTheDiskFailsTheStream) {
+TEST_F(WriterFile, FullDisk) {
     if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
     ZVRMLWriter writer;
     ASSERT_TRUE(writer.openFile(GuString("/dev/full")));
