@@ -1,9 +1,13 @@
-// Reaching the adapter's protected operations the way a class derived by the host would, and a
-// scene file open in the global writer for the operations that write.
+// The adapter's protected operations reached as a class derived by the host does, and a scene
+// file open in the global writer for the operations that write.
 #pragma once
 
 #include "ZVRMLAdapter.h"
 #include "ZVRMLWriter.h"
+#include "host_log.h"
+#include "scene_builder.h"
+#include "scene_text.h"
+#include "session.h"
 #include "test_support.h"
 
 #include <filesystem>
@@ -26,39 +30,36 @@ public:
     using ZVRMLAdapter::getHiddenElements;
     using ZVRMLAdapter::getIndividualTransformationsFromMatrix;
     using ZVRMLAdapter::getPerElementColors;
-    using ZVRMLAdapter::getSpectrumColors;
     using ZVRMLAdapter::initialize;
 };
+
+inline long hostCalls(const char* function) { return host::hostLog().calls(function); }
 
 // A fresh host session and a file open in the global writer, as an export has it for a frame.
 class AdapterSceneTest : public testing_support::HostTest {
 protected:
     void SetUp() override {
         HostTest::SetUp();
-        adapter.initialize();
-        ASSERT_TRUE(globalVRMLWriter.openFile(GuString(file.c_str())));
+        open();
     }
     void TearDown() override {
         globalVRMLWriter.closeFile();
         HostTest::TearDown();
     }
-
-    // Closes the file and returns everything after the two header lines.
-    std::string body() {
+    void open() {
         globalVRMLWriter.closeFile();
-        return testing_support::afterHeader(testing_support::readFile(file));
+        adapter.initialize();
+        ASSERT_TRUE(globalVRMLWriter.openFile(GuString(file.c_str())));
     }
-
-    // Ends the global model as an export does, closes the file and keeps it for the independent
-    // readers; returns the whole file.
-    std::string completeFile() {
-        globalVRMLWriter.endGlobalModel();
+    // Closes the file and returns what follows its header; a complete file, its global model
+    // ended as an export ends it, is also kept for the independent readers.
+    std::string body(bool complete = false) {
+        if (complete) globalVRMLWriter.endGlobalModel();
         globalVRMLWriter.closeFile();
         const std::string text = testing_support::readFile(file);
-        testing_support::keepVrmlSample(text);
-        return text;
+        if (complete) testing_support::keepVrmlSample(text);
+        return testing_support::afterHeader(text);
     }
-
     testing_support::TempDir dir;
     std::filesystem::path file = dir / "scene.wrl";
     AdapterProbe adapter;

@@ -2,31 +2,22 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <regex>
 
 namespace testing_support {
 namespace {
 
-// The text between the first `opening` and the next "]"; empty without `opening`.
-std::string listAfter(const std::string& text, const std::string& opening) {
-    const size_t start = text.find(opening);
-    if (start == std::string::npos) return {};
-    const size_t begin = start + opening.size();
-    return text.substr(begin, text.find(']', begin) - begin);
-}
-
-// Every number in `list`, whatever separates them (blanks, commas, line breaks, tabs).
-std::vector<double> numbersIn(const std::string& list) {
+// Every number between the first `opening` in `text` and the next "]", whatever separates them.
+std::vector<double> numbersAfter(const std::string& text, const std::string& opening) {
     std::vector<double> numbers;
-    const char* at = list.c_str();
-    while (*at != '\0') {
+    const size_t start = text.find(opening);
+    if (start == std::string::npos) return numbers;
+    const std::string list = text.substr(start + opening.size(), text.find(']', start) - start - opening.size());
+    for (const char* at = list.c_str(); *at != '\0';) {
         char* end = nullptr;
         const double value = std::strtod(at, &end);
-        if (end == at) {
-            ++at;
-            continue;
-        }
-        numbers.push_back(value);
-        at = end;
+        if (end == at) ++at;
+        else numbers.push_back(value), at = end;
     }
     return numbers;
 }
@@ -38,29 +29,29 @@ std::vector<ShapeText> shapesIn(const std::string& scene) {
     const std::string marker = "Shape {";
     for (size_t at = scene.find(marker); at != std::string::npos;) {
         const size_t next = scene.find(marker, at + 1);
-        const size_t nextPart = scene.find(" Transform {", at);
-        const size_t end = std::min(next, nextPart);
-        ShapeText shape;
-        shape.text = scene.substr(at, end == std::string::npos ? std::string::npos : end - at);
-
-        std::vector<int> face;
-        for (double index : numbersIn(listAfter(shape.text, "coordIndex ["))) {
-            if (index < 0) {
-                shape.faces.push_back(face);
-                face.clear();
-            } else {
-                face.push_back(static_cast<int>(index));
-            }
+        const size_t end = std::min(next, scene.find(" Transform {", at));
+        ShapeText shape{scene.substr(at, end == std::string::npos ? std::string::npos : end - at), {{}}, {}};
+        for (double index : numbersAfter(shape.text, "coordIndex [")) {
+            if (index >= 0) shape.faces.back().push_back(static_cast<int>(index));
+            else shape.faces.emplace_back();
         }
-        const std::vector<double> components = numbersIn(listAfter(shape.text, "color ["));
+        shape.faces.pop_back();  // the one opened after the last -1
+        const std::vector<double> components = numbersAfter(shape.text, "color [");
         for (size_t c = 0; c + 2 < components.size(); c += 3)
-            shape.colors.push_back({static_cast<int>(std::lround(components[c] * 255)),
-                                    static_cast<int>(std::lround(components[c + 1] * 255)),
+            shape.colors.push_back({static_cast<int>(std::lround(components[c] * 255)), static_cast<int>(std::lround(components[c + 1] * 255)),
                                     static_cast<int>(std::lround(components[c + 2] * 255))});
         shapes.push_back(std::move(shape));
         at = next;
     }
     return shapes;
+}
+
+std::vector<std::string> matchesOf(const std::string& text, const std::string& pattern) {
+    std::vector<std::string> found;
+    const std::regex re(pattern);
+    for (std::sregex_iterator it(text.begin(), text.end(), re), end; it != end; ++it)
+        found.push_back(it->size() > 1 ? (*it)[1].str() : it->str());
+    return found;
 }
 
 std::string partText(const std::string& scene, const std::string& name) {

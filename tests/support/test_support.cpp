@@ -2,6 +2,8 @@
 
 #include "session.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -10,11 +12,8 @@ namespace testing_support {
 
 TempDir::TempDir() {
     std::random_device random;
-    const auto base = std::filesystem::temp_directory_path();
-    for (;;) {
-        m_path = base / ("sceneport-test-" + std::to_string(random()));
-        if (std::filesystem::create_directory(m_path)) break;
-    }
+    do m_path = std::filesystem::temp_directory_path() / ("sceneport-test-" + std::to_string(random()));
+    while (!std::filesystem::create_directory(m_path));
 }
 
 TempDir::~TempDir() {
@@ -38,16 +37,8 @@ int occurrences(const std::string& text, const std::string& what) {
 
 std::vector<std::string> splitLines(const std::string& text) {
     std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        const size_t end = text.find('\n', start);
-        if (end == std::string::npos) {
-            lines.push_back(text.substr(start));
-            break;
-        }
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
 }
 
@@ -58,24 +49,40 @@ std::string afterHeader(const std::string& text) {
 
 std::wstring widen(std::string_view ascii) { return {ascii.begin(), ascii.end()}; }
 
+std::string libraryIn(const char* variable, const char* file) {
+    const char* directory = std::getenv(variable);
+    return directory != nullptr ? std::string(directory) + "/" + file : std::string();
+}
+
+std::string readelf(const std::string& options, const std::string& file) {
+    const std::string command = "readelf " + options + " -W '" + file + "'";
+    std::string output;
+    FILE* pipe = popen(command.c_str(), "r");
+    EXPECT_NE(pipe, nullptr) << "cannot run " << command;
+    if (pipe == nullptr) return output;
+    char chunk[4096];
+    for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;) output.append(chunk, n);
+    EXPECT_EQ(pclose(pipe), 0) << command;
+    return output;
+}
+
 namespace {
 
-// Where the running test keeps its next scene file; empty when the build set no sample directory.
+// Where the running test keeps its next scene file ("<suite>.<test>[-n].wrl"); empty when the
+// build set no sample directory.
 std::filesystem::path nextSamplePath() {
 #ifdef SCENEPORT_VRML_SAMPLE_DIR
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    const std::filesystem::path directory = SCENEPORT_VRML_SAMPLE_DIR;
-    std::filesystem::create_directories(directory);
+    std::filesystem::create_directories(SCENEPORT_VRML_SAMPLE_DIR);
     std::string name = std::string(test->test_suite_name()) + "." + test->name();
     for (char& c : name)
         if (c == '/') c = '_';  // parameterised tests
-    // A test that writes several files keeps each of them.
     static std::string previousTest;
     static int fileOfTest = 0;
     fileOfTest = name == previousTest ? fileOfTest + 1 : 1;
     previousTest = name;
-    if (fileOfTest > 1) name.append(1, '-').append(std::to_string(fileOfTest));
-    return directory / (name + ".wrl");
+    if (fileOfTest > 1) name += "-" + std::to_string(fileOfTest);
+    return std::filesystem::path(SCENEPORT_VRML_SAMPLE_DIR) / (name + ".wrl");
 #else
     return {};
 #endif
@@ -87,30 +94,24 @@ void writeSample(const std::filesystem::path& file, const std::string& content) 
     EXPECT_TRUE(out.good()) << "cannot keep the sample " << file;
 }
 
-std::filesystem::path countsOf(const std::filesystem::path& sample) { return sample.string() + ".counts"; }
-
 }  // namespace
 
 void keepVrmlSample(const std::string& text) {
     const std::filesystem::path file = nextSamplePath();
     if (file.empty()) return;
     writeSample(file, text);
-    // A run of one suite keeps the samples of an earlier run: a sidecar left from one must not
-    // stand for this file.
+    // A sidecar left by an earlier run must not stand for this file.
     std::error_code ignored;
-    std::filesystem::remove(countsOf(file), ignored);
+    std::filesystem::remove(file.string() + ".counts", ignored);
 }
 
 void keepVrmlSample(const std::string& text, const ExpectedGeometry& expected) {
     const std::filesystem::path file = nextSamplePath();
     if (file.empty()) return;
     writeSample(file, text);
-    std::ostringstream counts;
-    counts << "# What the model holds, counted by the test that wrote the scene\n"
-           << "points " << expected.points << "\n"
-           << "polygons " << expected.polygons << "\n"
-           << "texture-coordinates " << expected.textureCoordinates << "\n";
-    writeSample(countsOf(file), counts.str());
+    writeSample(file.string() + ".counts", "# What the model holds, counted by the test that wrote the scene\npoints " +
+                                               std::to_string(expected.points) + "\npolygons " + std::to_string(expected.polygons) +
+                                               "\ntexture-coordinates " + std::to_string(expected.textureCoordinates) + "\n");
 }
 
 void HostTest::SetUp() { host::resetSession(); }

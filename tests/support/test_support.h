@@ -12,8 +12,7 @@
 
 namespace testing_support {
 
-// A fresh directory under the system's temporary directory, removed with its contents when the
-// object goes out of scope.
+// A fresh directory under the system's temporary directory, removed with its contents at the end.
 class TempDir {
 public:
     TempDir();
@@ -30,26 +29,27 @@ private:
 
 // The whole file as bytes; fails the test when it cannot be read.
 std::string readFile(const std::filesystem::path& file);
-
 // How often `what` stands in `text`, overlapping occurrences included.
 int occurrences(const std::string& text, const std::string& what);
-
-// What follows a scene file's two header lines (the signature and the comment with the date,
-// which differs from run to run); the whole text when it has no complete header.
+// What follows a scene file's two header lines (the second holds the date); all of a text without them.
 std::string afterHeader(const std::string& text);
-
 // ASCII text as a wide string, for comparing with the host's wide texts.
 std::wstring widen(std::string_view ascii);
-
 // The text split at "\n"; a final line break does not add an empty line.
 std::vector<std::string> splitLines(const std::string& text);
 
-// Keeps a complete VRML file for the independent readers that check every scene the suites
-// write (see tests/conformance), named after the running test. Does nothing when the build did
-// not set a sample directory.
+// `file` in the directory the environment variable `variable` names (ctest sets SCENEPORT_LIB_DIR
+// for the product libraries, SCENEPORT_TEST_LIB_DIR for the test builds); empty when unset.
+std::string libraryIn(const char* variable, const char* file);
+// What `readelf <options>` prints for `file`: the suites' one way to read a library's dynamic
+// symbols and section. Fails the test when readelf does not succeed.
+std::string readelf(const std::string& options, const std::string& file);
+
+// Keeps a complete VRML file for the independent readers that check every scene the suites write
+// (tests/conformance), named after the running test; nothing when the build set no sample
+// directory. With `expected`, also what the model it came from holds, which the readers compare
+// with what they find (a sidecar "<name>.wrl.counts").
 void keepVrmlSample(const std::string& text);
-// Keeps it with what the model it came from holds, which the readers' checks compare with what
-// they find in it (a sidecar "<name>.wrl.counts").
 void keepVrmlSample(const std::string& text, const ExpectedGeometry& expected);
 
 // Every test starts from a fresh host session (no models, no windows, empty log, defaults).

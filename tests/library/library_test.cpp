@@ -1,0 +1,93 @@
+// What libSceneport.so offers a host that loads it: its dynamic symbols, the libraries it needs,
+// and a class derived from the adapter, which links only if the members it uses are exported.
+#include "SceneportModule.h"
+#include "ZVRMLAdapter.h"
+#include "host_log.h"
+#include "test_support.h"
+
+#include <cxxabi.h>
+#include <dlfcn.h>
+
+#include <memory>
+#include <regex>
+#include <set>
+#include <sstream>
+
+namespace {
+
+// The library in SCENEPORT_LIB_DIR (ctest sets it), else the one this program was linked with.
+std::string library() {
+    Dl_info loaded{};
+    const std::string set = testing_support::libraryIn("SCENEPORT_LIB_DIR", "libSceneport.so");
+    return !set.empty() || dladdr(reinterpret_cast<void*>(&Sceneport_get_module_info), &loaded) == 0 ? set : loaded.dli_fname;
+}
+
+// Demangled names of the symbols the library defines for others.
+std::set<std::string> exportedSymbols() {
+    std::set<std::string> symbols;
+    std::istringstream lines(testing_support::readelf("--dyn-syms", library()));
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream fields(line);
+        std::string num, value, size, type, bind, visibility, section, name;
+        if (!(fields >> num >> value >> size >> type >> bind >> visibility >> section >> name)) continue;
+        if (num.back() != ':' || section == "UND" || (bind != "GLOBAL" && bind != "WEAK" && bind != "UNIQUE")) continue;
+        name = name.substr(0, name.find('@'));
+        std::unique_ptr<char, decltype(&std::free)> text(abi::__cxa_demangle(name.c_str(), nullptr, nullptr, nullptr), &std::free);
+        symbols.insert(text ? text.get() : name);
+    }
+    return symbols;
+}
+
+TEST(Library, Exports) {
+    const std::set<std::string> symbols = exportedSymbols();
+    const std::regex adapter(R"((ZVRMLAdapter::|(vtable|typeinfo|typeinfo name) for ZVRMLAdapter).*)");
+    for (const std::string& symbol : symbols)
+        EXPECT_TRUE(std::regex_match(symbol, adapter) || symbol == "Sceneport_get_module_info" || symbol == "__localFnToKeepSceneportDllLoaded")
+            << "unexpected export: " << symbol;
+    for (const char* needed : {"ZVRMLAdapter::ZVRMLAdapter(ZVRMLAdapter const&)", "ZVRMLAdapter::~ZVRMLAdapter()",
+                               "ZVRMLAdapter::operator=(ZVRMLAdapter const&)",
+                               "ZVRMLAdapter::ExportParams::ExportParams(ZVRMLAdapter::ExportParams const&)",
+                               "ZVRMLAdapter::ExportParams::operator=(ZVRMLAdapter::ExportParams const&)",
+                               "ZVRMLAdapter::_ContourExportInfoStr::~_ContourExportInfoStr()",
+                               "typeinfo for ZVRMLAdapter", "Sceneport_get_module_info"})
+        EXPECT_EQ(symbols.count(needed), 1u) << "missing: " << needed;
+}
+
+TEST(Library, Needed) {
+#ifdef __SANITIZE_ADDRESS__  // a sanitized build links every library against the sanitizers' runtimes
+    const std::string sanitizers = "|libasan|libubsan";
+#else
+    const std::string sanitizers;
+#endif
+    const std::string dynamic = testing_support::readelf("-d", library());
+    const std::regex needed(R"(\(NEEDED\)\s+Shared library: \[([^\]]+)\])");
+    const std::regex allowed("(libsceneport_host|libstdc\\+\\+|libm|libgcc_s|libc" + sanitizers + ")\\.so(\\.[0-9]+)*");
+    std::set<std::string> libraries;
+    for (std::sregex_iterator it(dynamic.begin(), dynamic.end(), needed), end; it != end; ++it) libraries.insert((*it)[1]);
+    for (const std::string& name : libraries) EXPECT_TRUE(std::regex_match(name, allowed)) << name;
+    EXPECT_NE(dynamic.find("[libsceneport_host.so"), std::string::npos) << dynamic;
+}
+
+struct HostAdapter : ZVRMLAdapter {
+    std::wstring fileNameFor(int frameIndex) {
+        initialize();
+        GuString name;
+        getFilename(frameIndex, name);
+        displayExportingInfoMessage(name);
+        return name.GetBuffer();
+    }
+};
+
+using LibraryDerivedAdapter = testing_support::HostTest;
+
+TEST_F(LibraryDerivedAdapter, Derived) {
+    std::unique_ptr<ZVRMLAdapter> adapter = std::make_unique<HostAdapter>();
+    adapter->params.fileName = "/exports/wheel.wrl";
+    adapter->params.allFrames = true;
+    const ZVRMLAdapter copy(*adapter);
+    EXPECT_EQ(dynamic_cast<HostAdapter&>(*adapter).fileNameFor(6), L"/exports/wheel7.wrl");
+    EXPECT_EQ(host::hostLog().prompts, std::vector<std::string>{"Exporting /exports/wheel7.wrl..."});
+    EXPECT_STREQ(copy.params.fileName.GetBuffer(), L"/exports/wheel.wrl");
+}
+
+}  // namespace

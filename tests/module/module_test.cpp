@@ -1,0 +1,124 @@
+// The module frame as a host meets it: what Sceneport_get_module_info says, checked against the
+// library file, and loading and unloading. The product pins itself on load, so a dlclose leaves
+// it in the process; the build without pinning shows what an unload while the process goes on
+// does (a warning on the host console, when the host wants one). Neither warns at exit.
+#include "SceneportModule.h"
+#include "host_log.h"
+#include "session.h"
+#include "test_support.h"
+
+#include <dlfcn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+#include <regex>
+
+namespace {
+
+std::string product() { return testing_support::libraryIn("SCENEPORT_LIB_DIR", "libSceneport.so"); }
+std::string unpinned() { return testing_support::libraryIn("SCENEPORT_TEST_LIB_DIR", "libSceneport_unpinned.so"); }
+bool isLoaded(const std::string& library) { return dlopen(library.c_str(), RTLD_LAZY | RTLD_NOLOAD) != nullptr; }
+bool openAndClose(const std::string& library) {
+    void* handle = dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
+    return handle != nullptr && dlclose(handle) == 0;
+}
+const std::string kWarning = "0 'Sceneport' dll is getting unloaded with application still running!\n";
+
+// Shows the host console on `fd`, a line of type and text per message, until the process ends.
+void showConsoleOn(int fd) {
+    host::setDisplay(new host::Display{[fd](const host::ConsoleLine& line) {
+        const std::string text = std::to_string(line.type) + " " + std::string(line.text.begin(), line.text.end()) + "\n";
+        [[maybe_unused]] const ssize_t written = write(fd, text.data(), text.size());
+    }, {}, {}});
+}
+
+// The console of a child that runs `body` and exits as any host ends, through the exit handlers
+// and the loader's finalisers; "failed" when the child did not end well.
+std::string consoleOfChild(const std::function<bool()>& body) {
+    int channel[2];
+    if (pipe(channel) != 0) return "no pipe";
+    std::fflush(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        close(channel[0]);
+        showConsoleOn(channel[1]);
+        std::exit(body() ? 0 : 3);
+    }
+    close(channel[1]);
+    std::string console;
+    char chunk[256];
+    for (ssize_t n; (n = read(channel[0], chunk, sizeof chunk)) > 0;) console.append(chunk, n);
+    int status = -1;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? console : "failed";
+}
+
+class Module : public testing_support::HostTest {
+protected:
+    void SetUp() override {
+        HostTest::SetUp();
+        ASSERT_FALSE(product().empty() || unpinned().empty()) << "SCENEPORT_LIB_DIR or SCENEPORT_TEST_LIB_DIR unset";
+        host::application().unloadWarningEnabled = true;
+    }
+};
+
+TEST_F(Module, Info) {
+    void* handle = dlopen(product().c_str(), RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(handle, nullptr) << dlerror();
+    const auto info = reinterpret_cast<decltype(&Sceneport_get_module_info)>(dlsym(handle, "Sceneport_get_module_info"));
+    ASSERT_NE(info, nullptr);
+    EXPECT_STREQ(info(0), "Dynamic linked library");
+    // The version is the file's, then eleven hexadecimal digits naming the commit.
+    const std::string version = info(1);
+    std::smatch parts;
+    ASSERT_TRUE(std::regex_match(version, parts, std::regex(R"((\d+)\.(\d+\.\d+)\.[0-9a-f]{11})"))) << version;
+    EXPECT_EQ(std::filesystem::canonical(product()).filename(), "libSceneport.so." + parts[1].str() + "." + parts[2].str());
+    EXPECT_NE(testing_support::readelf("-d", product()).find("soname: [libSceneport.so." + parts[1].str() + "]"), std::string::npos);
+    // Any other selector: the identification line, once in the file behind "@(#)" and a tag.
+    const char* line = info(2);
+    EXPECT_EQ(info(-1), line);
+    char host[256] = {};
+    gethostname(host, sizeof host - 1);
+    const std::regex form(R"(Sceneport version (\S+) \(see https?://[^ )]+\), built on ([^ ()]+) \((Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|)"
+                          R"(Oct|Nov|Dec) [ 123]\d \d{4} at ([01]\d|2[0-3]):[0-5]\d:[0-5]\d\)Copyright \(c\) \d{4} \S.*)");
+    std::cmatch fields;
+    ASSERT_TRUE(std::regex_match(line, fields, form)) << line;
+    EXPECT_EQ(fields[1].str(), version);
+    EXPECT_EQ(fields[2].str(), host) << "built and tested on one machine";
+    const std::string image = testing_support::readFile(product());
+    const size_t at = image.find(std::string(line) + '\0');
+    ASSERT_NE(at, std::string::npos);
+    EXPECT_EQ(image.compare(at - 8, 4, "@(#)"), 0);
+    EXPECT_EQ(testing_support::occurrences(image, "@(#)"), 1);
+    dlclose(handle);
+}
+
+// A child per case: a library once pinned stays for the process.
+TEST_F(Module, Unloading) {
+    const std::pair<std::string, std::function<bool()>> rows[] = {
+        {"", [] { return openAndClose(product()) && isLoaded(product()); }},
+        // Another object in the global scope exports the same names: the product pins itself all the same.
+        {"", [] { return dlopen(unpinned().c_str(), RTLD_NOW | RTLD_GLOBAL) && openAndClose(product()) && isLoaded(product()); }},
+        {"", [] { return dlopen(unpinned().c_str(), RTLD_NOW) && dlopen(product().c_str(), RTLD_NOW); }},  // exit with both loaded
+        {kWarning, [] { return openAndClose(unpinned()) && !isLoaded(unpinned()); }},
+        {"", [] { return (host::application().unloadWarningEnabled = false, openAndClose(unpinned())) && !isLoaded(unpinned()); }},
+    };
+    for (size_t row = 0; row < std::size(rows); ++row) EXPECT_EQ(consoleOfChild(rows[row].second), rows[row].first) << "row " << row;
+}
+
+// Loaded with the program (preloaded here), neither build is ever unloaded or warns at exit; an
+// unpinned build opened later still warns when closed. Death tests run this program anew.
+TEST_F(Module, Preloaded) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    for (const std::string& library : {product(), unpinned()}) {
+        setenv("LD_PRELOAD", library.c_str(), 1);
+        EXPECT_EXIT((showConsoleOn(STDERR_FILENO), std::exit(0)), ::testing::ExitedWithCode(0), "^$") << library;
+        EXPECT_EXIT((showConsoleOn(STDERR_FILENO), std::exit(openAndClose(unpinned()) ? 0 : 3)), ::testing::ExitedWithCode(0),
+                    library == product() ? "^" + kWarning + "$" : "^$");
+        unsetenv("LD_PRELOAD");
+    }
+}
+
+}  // namespace
