@@ -8,8 +8,10 @@
 #include "hostmodel.h"
 #include "hoststr.h"
 
+#include <cstddef>
 #include <map>
 #include <set>
+#include <type_traits>
 #include <vector>
 
 class ZVRMLExportRun;
@@ -105,3 +107,13 @@ protected:
     void displayExportingInfoMessage(const GuString& fileName);
     void initialize();
 };
+
+// The request's layout is what the host fills: its members in this order, the four switches one
+// byte each straight after the file name, and a virtual destructor in the class.
+static_assert(std::is_standard_layout_v<ZVRMLAdapter::ExportParams>);
+static_assert(offsetof(ZVRMLAdapter::ExportParams, window) == 0 && offsetof(ZVRMLAdapter::ExportParams, model) == 8 &&
+              offsetof(ZVRMLAdapter::ExportParams, fileName) == 16);
+static_assert(sizeof(bool) == 1 && offsetof(ZVRMLAdapter::ExportParams, flaggedPartsOnly) ==
+                                       offsetof(ZVRMLAdapter::ExportParams, fileName) + sizeof(GuString));
+static_assert(offsetof(ZVRMLAdapter::ExportParams, skinOnly) == offsetof(ZVRMLAdapter::ExportParams, flaggedPartsOnly) + 3);
+static_assert(std::has_virtual_destructor_v<ZVRMLAdapter>);
