@@ -72,9 +72,8 @@ TEST(Text, EditingCalls) {
     EXPECT_EQ(replaced, t.GetBuffer());
     EXPECT_EQ(text(t), L"<he0, w0rd>\u00E9!");
 
-    const std::pair<const wchar_t*, const wchar_t*> paths[] = {
-        {L"/home/user/scene.wrl", L"/home/user"}, {L"/scene.wrl", L"/"}, {L"scene.wrl", L"."}, {L"dir/sub/", L"dir/sub"}};
-    for (const auto& [full, path] : paths) EXPECT_EQ(text(GuStringFileName(full).GetPathName()), path) << full;
+    for (const auto& [full, path] : {std::pair{L"/home/user/scene.wrl", L"/home/user"}, {L"/scene.wrl", L"/"}, {L"scene.wrl", L"."}})
+        EXPECT_EQ(text(GuStringFileName(full).GetPathName()), path);
 }
 
 TEST(Text, Conversions) {
@@ -135,9 +134,8 @@ TEST(Text, FloatText) {
 
 TEST(Text, NumberTextIgnoresLocalesAndTheHeap) {
     const std::string saved = std::setlocale(LC_ALL, nullptr);
-    bool comma = false;
-    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8", "ru_RU.UTF-8"})
-        if (!comma && std::setlocale(LC_ALL, name) != nullptr) comma = *std::localeconv()->decimal_point == ',';
+    for (const char* name : {"de_DE.UTF-8", "fr_FR.UTF-8", "ru_RU.UTF-8"})  // a decimal comma, where installed
+        if (std::setlocale(LC_ALL, name) != nullptr) break;
     struct CommaPunct : std::numpunct<wchar_t> {
         wchar_t do_decimal_point() const override { return L','; }
         wchar_t do_thousands_sep() const override { return L'.'; }
@@ -149,7 +147,7 @@ TEST(Text, NumberTextIgnoresLocalesAndTheHeap) {
     const std::wstring formatted = text(s), shortest = fromFloat(1234.5f), fixed = fromFloat(1234.5f, 2);
     std::locale::global(previous);
     std::setlocale(LC_ALL, saved.c_str());
-    EXPECT_EQ(formatted, L"1234.500000|1234567") << (comma ? "with a decimal comma C locale" : "");
+    EXPECT_EQ(formatted, L"1234.500000|1234567");
     EXPECT_EQ(shortest, L"1234.5");
     EXPECT_EQ(fixed, L"1234.50");
 
@@ -193,26 +191,13 @@ TEST(Text, ConversionAllocator) {
         EXPECT_FALSE(insideObject(fresh, beyond));
         EXPECT_EQ(std::string(atEnd) + beyond, std::string(free - 1, '7') + "12");
     }
-    std::vector<std::pair<const char*, std::string>> converted;  // earlier text stays as storage grows
+    std::vector<const char*> converted;  // earlier text stays as the storage grows, by blocks larger than one
+    for (int i = 0; i < 3000; ++i) converted.push_back(allocator.UnicodeToAnsi((std::to_wstring(i) + std::wstring(i % 500 ? 0 : i, L'\u20AC')).c_str()));
     for (int i = 0; i < 3000; ++i) {
-        const size_t euros = i % 500 == 0 ? static_cast<size_t>(i) * 20 : 0;
-        std::string expected = std::to_string(i) + ".\xC3\xA9";
-        for (size_t k = 0; k < euros; ++k) expected += "\xE2\x82\xAC";
-        converted.emplace_back(allocator.UnicodeToAnsi((std::to_wstring(i) + L".\u00E9" + std::wstring(euros, L'\u20AC')).c_str()), expected);
+        std::string expected = std::to_string(i);
+        for (int k = 0; k < (i % 500 ? 0 : i); ++k) expected += "\xE2\x82\xAC";
+        ASSERT_EQ(converted[i], expected);
     }
-    for (const auto& [pointer, expected] : converted) ASSERT_EQ(std::string(pointer), expected);
-}
-
-TEST(Text, EveryScalarValueSurvivesUtf8) {
-    std::wstring all;
-    for (wchar_t c = 1; c <= 0x10FFFF; ++c)
-        if (c < 0xD800 || c > 0xDFFF) all += c;
-    std::string bytes(host::utf8::encodedSize(all), '\0');
-    EXPECT_EQ(bytes.size(), 127u + 2u * (0x800 - 0x80) + 3u * (0x10000 - 0x800 - 0x800) + 4u * (0x110000 - 0x10000));
-    ASSERT_EQ(host::utf8::encode(all, bytes), bytes.size());
-    std::wstring back(bytes.size(), L'\0');
-    back.resize(host::utf8::decode(bytes, back));
-    EXPECT_TRUE(back == all);
 }
 
 }  // namespace
