@@ -203,29 +203,7 @@ TEST_F(Hostile, PartNamesBecomeUniqueNodeNames) {
 
 TEST_F(Hostile, GmshCrashesAndRunawaysAreStopped) {
     // A group naming element 5, which the file does not have: Gmsh 4.8 crashes on it.
-    const std::string crash = write("missing-element.unv", R"(    -1
-  2411
-         1         1         1        11
-   0.0000000000000000D+00   0.0000000000000000D+00   0.0000000000000000D+00
-         2         1         1        11
-   1.0000000000000000D+00   0.0000000000000000D+00   0.0000000000000000D+00
-         3         1         1        11
-   1.0000000000000000D+00   1.0000000000000000D+00   0.0000000000000000D+00
-         4         1         1        11
-   0.0000000000000000D+00   1.0000000000000000D+00   0.0000000000000000D+00
-    -1
-    -1
-  2412
-         1        94         1         0         7         4
-         1         2         3         4
-    -1
-    -1
-  2477
-         1         0         0         0         0         0         0         1
-Plate
-         8         5         0         0
-    -1
-)");
+    const std::string crash = SCENEPORT_TEST_DATA "/missing-element.unv";
     command_test::RunSettings crashing;
     crashing.crashesAsSignals = true;
     CommandResult result = command_test::runSceneport({"export", "-q", crash, "-o", path("crash.wrl")}, crashing);
