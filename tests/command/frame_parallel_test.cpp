@@ -36,7 +36,7 @@ std::string firstDifference(const std::string& all, const std::string& one) {
 
 class FrameParallel : public command_test::CommandTest, public ::testing::WithParamInterface<Case> {};
 
-TEST_P(FrameParallel, EachFrameAloneIsTheSame) {
+TEST_P(FrameParallel, AloneEqualsAll) {
     const Case& c = GetParam();
     const std::string model = c.demo ? "--demo" : model_file::plateAndRod(dir / "plate.msh").string();
     const auto run = [&](std::vector<std::string> arguments) {
@@ -64,7 +64,7 @@ TEST_P(FrameParallel, EachFrameAloneIsTheSame) {
 }
 
 // A scale beyond 1 has the command visit every frame before it shows one.
-INSTANTIATE_TEST_SUITE_P(Export, FrameParallel,
+INSTANTIATE_TEST_SUITE_P(Cases, FrameParallel,
     ::testing::Values(Case{"Demo", true, {}, ContourTexture::PerNode}, Case{"DemoSkinOnly", true, {"--skin-only"}, std::nullopt},
                       Case{"DemoNoContours", true, {"--no-contours"}, ContourTexture::None},
                       Case{"DemoRangeAndBands", true, {"--range", "-2:6", "--bands", "4"}, ContourTexture::PerNode},

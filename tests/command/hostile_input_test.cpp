@@ -63,7 +63,7 @@ protected:
 class Truncated : public Hostile, public ::testing::WithParamInterface<model_file::Format> {};
 
 // Cut at every tenth: a clear error, or (cut right after a section's end) whatever the part read holds.
-TEST_P(Truncated, ClearErrorOrCompleteScenes) {
+TEST_P(Truncated, ErrorOrScenes) {
     const std::string whole = testing_support::readFile(model_file::plateAndRod(dir / "whole.msh", GetParam()));
     int refused = 0;
     for (std::size_t tenth = 1; tenth < 10; ++tenth) {
@@ -116,7 +116,7 @@ class NonFinite : public Hostile, public ::testing::WithParamInterface<model_fil
 // Not finite or beyond a float's range: node 2's x, node 5's z, node 6's y; the temperature at
 // three nodes; the stress of one element; node 4's and node 6's displacement and the time of the
 // second step.
-TEST_P(NonFinite, ReplacedAndToldOnce) {
+TEST_P(NonFinite, ReplacedAndTold) {
     model_file::start();
     const int plate = gmsh::model::addDiscreteEntity(2);
     model_file::addNodes(2, plate, {0, 0, 0, kNaN, 0, 0, 1, 1, 0, 0, 1, 0, 2, 0, -kInf, 2, 1e300, 0});
