@@ -17,12 +17,13 @@ using Corners = std::set<std::array<float, 3>>;
 
 // Each face of the scene's face sets by its corner points, with its colour.
 std::map<Corners, std::array<int, 3>> faceColours(const std::string& scene) {
-    std::istringstream numbers(testing_support::matchesOf(scene, "DEF global_coords Coordinate \\{\\s*point \\[([^\\]]*)\\]").at(0));
+    const size_t list = scene.find("[", scene.find("DEF global_coords Coordinate"));
+    std::istringstream numbers(scene.substr(list + 1, scene.find("]", list) - list - 1));
     std::vector<std::array<float, 3>> points;
     for (std::array<float, 3> p{}; numbers >> p[0] >> p[1] >> p[2];) points.push_back(p);
     std::map<Corners, std::array<int, 3>> faces;
     for (const testing_support::ShapeText& shape : testing_support::shapesIn(scene))
-        for (size_t face = 0; face < shape.faces.size(); ++face) {
+        for (size_t face = 0; face < shape.colors.size(); ++face) {  // the legend's have none
             Corners corners;
             for (size_t k = 0; k < shape.faces[face].size() && k < 4; ++k) corners.insert(points.at(shape.faces[face][k]));
             faces.emplace(corners, shape.colors.at(face));  // a face two solids share: the first

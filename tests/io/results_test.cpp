@@ -1,7 +1,7 @@
 // Reading views: frames and times, fields at nodes and elements, displacements, failures.
 #include "io/model_reader.h"
 #include "mesh_types.h"
-#include "msh_files.h"
+#include "model_file.h"
 #include "test_support.h"
 
 #include <gmsh.h>
@@ -33,70 +33,50 @@ std::array<double, 3> displacement(std::size_t node, int step) { return {0.1 * s
 int failStep(std::size_t element) { return element == 202 ? 1 : element == 101 ? 2 : 99; }
 bool isHexahedron(std::size_t element) { return element / 100 == 2; }
 
-void addView(const std::string& name, const std::string& type, int steps, const std::vector<double>& times,
-             const std::function<std::vector<double>(std::size_t tag, int step)>& value, int components) {
-    const int view = gmsh::view::add(name);
-    std::vector<std::size_t> tags;
-    if (type == "NodeData") {
-        for (std::size_t node = 1; node <= 12; ++node) tags.push_back(node);
-    } else {
-        for (const auto* part : {&kPlate, &kBlock, &kWire})
-            for (const SampleElement& element : *part) tags.push_back(element.tag);
-    }
-    for (int step = 0; step < steps; ++step) {
-        std::vector<std::size_t> given;
-        std::vector<std::vector<double>> data;
-        for (const std::size_t tag : tags)
-            if (std::vector<double> values = value(tag, step); !values.empty()) {
-                given.push_back(tag);
-                data.push_back(std::move(values));
-            }
-        gmsh::view::addModelData(view, step, "sample", type, given, data, times[step], components);
-    }
-}
-
-void writeSample(const std::filesystem::path& file, const msh_files::MshFormat& format) {
-    msh_files::newGmshModel();
+void writeSample(const std::filesystem::path& file, const model_file::Format& format) {
+    model_file::start();
     std::vector<double> coordinates;
     for (int node = 0; node < 12; ++node) coordinates.insert(coordinates.end(), {double(node % 3), double(node / 3 % 2), double(node / 6)});
-    const int plate = gmsh::model::addDiscreteEntity(2), block = gmsh::model::addDiscreteEntity(3), wire = gmsh::model::addDiscreteEntity(1);
-    gmsh::model::mesh::addNodes(3, block, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, coordinates);
-    for (const auto& [entity, elements] : {std::pair{plate, &kPlate}, {block, &kBlock}, {wire, &kWire}})
+    const int block = gmsh::model::addDiscreteEntity(3);
+    model_file::addNodes(3, block, coordinates);
+    for (const auto& [dimension, elements] : {std::pair{2, &kPlate}, {3, &kBlock}, {1, &kWire}}) {
+        const int entity = dimension == 3 ? block : gmsh::model::addDiscreteEntity(dimension);
         for (const SampleElement& element : *elements)
             gmsh::model::mesh::addElementsByType(entity, element.gmshType, {element.tag}, element.nodes);
-    msh_files::addGroup(2, {plate}, "Plate");
-    msh_files::addGroup(3, {block}, "Block");
-    msh_files::addGroup(1, {wire}, "Wire");
-
+        model_file::group(dimension, {entity}, dimension == 1 ? "Wire" : dimension == 2 ? "Plate" : "Block");
+    }
     const auto scalar = [](double v) { return std::vector<double>{v}; };
-    addView("temperature", "NodeData", 2, {0.0, 0.5}, [&](std::size_t node, int step) {
-        return node == 12 ? std::vector<double>{} : scalar(temperature(node, step));
-    }, 1);
-    addView("pressure", "ElementData", 3, {0.0, 0.5, 2.0}, [&](std::size_t e, int step) { return scalar(pressure(e, step)); }, 1);
-    addView("velocity", "NodeData", 1, {0.0}, [](std::size_t node, int) { return std::vector<double>{double(node), 2, 2}; }, 3);
-    addView("stress", "ElementData", 1, {0.0}, [](std::size_t e, int) {
+    const auto exists = [](std::size_t e) { return e % 100 >= 1 && e % 100 <= 2 && e >= 101 && e <= 302; };
+    const auto perElement = [&](std::function<std::vector<double>(std::size_t, int)> value) {
+        return [=](std::size_t e, int step) { return exists(e) ? value(e, step) : std::vector<double>{}; };
+    };
+    using model_file::view;
+    view("temperature", "NodeData", {0.0, 0.5}, 12, [&](std::size_t node, int step) { return node == 12 ? std::vector<double>{} : scalar(temperature(node, step)); });
+    view("pressure", "ElementData", {0.0, 0.5, 2.0}, 302, perElement([&](std::size_t e, int step) { return scalar(pressure(e, step)); }));
+    view("velocity", "NodeData", {0.0}, 12, [](std::size_t node, int) { return std::vector<double>{double(node), 2, 2}; });
+    view("stress", "ElementData", {0.0}, 302, perElement([](std::size_t e, int) {
         const double s = static_cast<double>(e);
         return isHexahedron(e) ? std::vector<double>{0, s, 0, s, 0, 0, 0, 0, 0} : std::vector<double>{s, 0, 0, 0, 0, 0, 0, 0, 0};
-    }, 9);
-    addView("strain", "ElementNodeData", 1, {0.0}, [](std::size_t e, int) {
+    }));
+    view("strain", "ElementNodeData", {0.0}, 302, perElement([](std::size_t e, int) {
         std::vector<double> values;
         for (const auto* part : {&kPlate, &kBlock, &kWire})
             for (const SampleElement& element : *part)
                 if (element.tag == e)
                     for (const std::size_t node : element.nodes) values.push_back(strain(e, node));
         return values;
-    }, 1);
-    addView("Displacement", "NodeData", 3, {0.0, 0.5, 2.0}, [](std::size_t node, int step) {
+    }));
+    view("Displacement", "NodeData", {0.0, 0.5, 2.0}, 12, [](std::size_t node, int step) {
         const auto d = displacement(node, step);
         return std::vector<double>(d.begin(), d.end());
-    }, 3);
-    addView("failed", "ElementData", 3, {0.0, 0.5, 2.0}, [&](std::size_t e, int step) { return scalar(step >= failStep(e) ? 1 : 0); }, 1);
-    addView("temperature", "NodeData", 1, {0.0}, [&](std::size_t node, int) { return scalar(-double(node)); }, 1);
-    addView("strain tensor", "NodeData", 1, {0.0}, [](std::size_t, int) { return std::vector<double>(6, 1.0); }, 6);
-    msh_files::writeGmshFile(file, format);
+    });
+    view("failed", "ElementData", {0.0, 0.5, 2.0}, 302, perElement([&](std::size_t e, int step) { return scalar(step >= failStep(e) ? 1 : 0); }));
+    view("temperature", "NodeData", {0.0}, 12, [&](std::size_t node, int) { return scalar(-double(node)); });
+    view("strain tensor", "NodeData", {0.0}, 12, [](std::size_t, int) { return std::vector<double>(6, 1.0); });
+    model_file::write(file, format);
 }
 
-class GmshResultsTest : public testing_support::HostTest, public ::testing::WithParamInterface<msh_files::MshFormat> {
+class Results : public testing_support::HostTest, public ::testing::WithParamInterface<model_file::Format> {
 protected:
     void SetUp() override {
         HostTest::SetUp();
@@ -139,7 +119,7 @@ protected:
     std::vector<HostElement> elements;
 };
 
-TEST_P(GmshResultsTest, FramesFollowTheLongestViewWithItsTimesAndEveryOtherViewIsAField) {
+TEST_P(Results, FramesAndFields) {
     EXPECT_EQ(model->times, (std::vector<float>{0.0f, 0.5f, 2.0f}));
     std::vector<std::pair<std::string, host::ValueLocation>> fields;
     for (const host::Field& field : model->fields) fields.emplace_back(field.name, field.location);
@@ -154,7 +134,7 @@ TEST_P(GmshResultsTest, FramesFollowTheLongestViewWithItsTimesAndEveryOtherViewI
     EXPECT_EQ(model->nodeCount(), 6 + 12 + 3) << "a node of two parts is in each";
 }
 
-TEST_P(GmshResultsTest, FieldsHoldTheViewsValuesAtEveryFrame) {
+TEST_P(Results, FieldValues) {
     for (int frame = 0; frame < 3; ++frame) {
         for (int node = 0; node < model->nodeCount(); ++node) {
             const std::size_t tag = nodeTag(node);
@@ -183,7 +163,7 @@ TEST_P(GmshResultsTest, FieldsHoldTheViewsValuesAtEveryFrame) {
     }
 }
 
-TEST_P(GmshResultsTest, DisplacementsMoveNodesAndFailedElementsFail) {
+TEST_P(Results, DisplacementsAndFailures) {
     ASSERT_EQ(model->frameCoords.size(), 3u);
     for (int frame = 0; frame < 3; ++frame)
         for (int node = 0; node < model->nodeCount(); ++node)
@@ -197,7 +177,7 @@ TEST_P(GmshResultsTest, DisplacementsMoveNodesAndFailedElementsFail) {
                 << "element " << element.tag << " at frame " << frame;
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryMshFormat, GmshResultsTest, ::testing::ValuesIn(msh_files::kMshFormats),
+INSTANTIATE_TEST_SUITE_P(Msh, Results, ::testing::ValuesIn(model_file::kFormats),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,0 +1,126 @@
+#include "model_file.h"
+
+#include "io/gmsh_session.h"
+
+#include <gmsh.h>
+
+namespace model_file {
+namespace {
+std::size_t nextNode = 1, nextElement = 1;
+}
+
+ReferenceElement referenceElement(int gmshType) {
+    ReferenceElement element;
+    int order = 0, count = 0;
+    std::vector<double> local;
+    gmsh::model::mesh::getElementProperties(gmshType, element.name, element.dimension, order, count, local, element.corners);
+    for (int node = 0; node < count; ++node) {
+        Point& point = element.nodes.emplace_back();
+        for (int axis = 0; axis < element.dimension; ++axis) point[axis] = local[node * element.dimension + axis];
+    }
+    return element;
+}
+
+void start() {
+    host::io::startGmsh();
+    gmsh::clear();
+    gmsh::model::add("sample");
+    nextNode = nextElement = 1;
+}
+
+std::size_t addNodes(int dimension, int entity, const std::vector<double>& xyz) {
+    std::vector<std::size_t> tags;
+    for (std::size_t i = 0; i < xyz.size() / 3; ++i) tags.push_back(nextNode + i);
+    gmsh::model::mesh::addNodes(dimension, entity, tags, xyz);
+    nextNode += tags.size();
+    return tags.front();
+}
+
+int addElements(int dimension, int gmshType, const std::vector<std::size_t>& nodes, int entity) {
+    if (entity == 0) entity = gmsh::model::addDiscreteEntity(dimension);
+    const std::size_t count = nodes.size() / referenceElement(gmshType).nodes.size();
+    std::vector<std::size_t> tags;
+    for (std::size_t i = 0; i < count; ++i) tags.push_back(nextElement++);
+    gmsh::model::mesh::addElementsByType(entity, gmshType, tags, nodes);
+    return entity;
+}
+
+int addReferenceElement(int gmshType, double shift, int entity) {
+    const ReferenceElement reference = referenceElement(gmshType);
+    if (entity == 0) entity = gmsh::model::addDiscreteEntity(reference.dimension);
+    std::vector<double> xyz;
+    for (const Point& node : reference.nodes) xyz.insert(xyz.end(), {node[0] + shift, node[1], node[2]});
+    const std::size_t first = addNodes(reference.dimension, entity, xyz);
+    std::vector<std::size_t> nodes;
+    for (std::size_t i = 0; i < reference.nodes.size(); ++i) nodes.push_back(first + i);
+    return addElements(reference.dimension, gmshType, nodes, entity);
+}
+
+void group(int dimension, const std::vector<int>& entities, const std::string& name, int tag) {
+    tag = gmsh::model::addPhysicalGroup(dimension, entities, tag);
+    if (!name.empty()) gmsh::model::setPhysicalName(dimension, tag, name);
+}
+
+void view(const std::string& name, const std::string& kind, const std::vector<double>& times, std::size_t lastTag,
+          const std::function<std::vector<double>(std::size_t tag, int step)>& value) {
+    const int view = gmsh::view::add(name);
+    for (int step = 0; step < static_cast<int>(times.size()); ++step) {
+        std::vector<std::size_t> tags;
+        std::vector<std::vector<double>> data;
+        for (std::size_t tag = 1; tag <= lastTag; ++tag)
+            if (std::vector<double> values = value(tag, step); !values.empty()) {
+                tags.push_back(tag);
+                data.push_back(std::move(values));
+            }
+        const int components = kind == "ElementNodeData" ? 1 : static_cast<int>(data.front().size());
+        gmsh::view::addModelData(view, step, "sample", kind, tags, data, times[step], components);
+    }
+}
+
+std::filesystem::path write(const std::filesystem::path& file, const Format& format) {
+    gmsh::option::setNumber("Mesh.MshFileVersion", format.version);
+    gmsh::option::setNumber("Mesh.Binary", format.binary ? 1 : 0);
+    gmsh::option::setNumber("PostProcessing.SaveMesh", 0);  // the views go after the mesh, not with it again
+    gmsh::write(file.string());
+    std::vector<int> views;
+    gmsh::view::getTags(views);
+    if (file.extension() == ".msh")
+        for (const int view : views) gmsh::view::write(view, file.string(), true);
+    return file;
+}
+
+std::filesystem::path plateAndRod(const std::filesystem::path& file, const Format& format) {
+    start();
+    const int plate = gmsh::model::addDiscreteEntity(2);
+    addNodes(2, plate, {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0, 2, 0, 0, 2, 1, 0, 0, 0, 1});
+    addElements(2, 3, {1, 2, 3, 4}, plate);
+    group(2, {plate}, "Plate", 1);
+    group(2, {addElements(2, 2, {2, 5, 6, 2, 6, 3})}, "Top skin", 7);
+    group(1, {addElements(1, 1, {1, 7})}, "Rod", 3);
+    view("Temperature", "NodeData", {0, 0.5, 1}, 7, [](std::size_t node, int step) { return std::vector<double>{10.0 * (step + 1) + node - 1}; });
+    view("Stress", "ElementData", {0}, 4, [](std::size_t element, int) { return std::vector<double>{element + 0.5}; });
+    return write(file, format);
+}
+
+std::filesystem::path boxOfHexahedra(const std::filesystem::path& file, int a, int b, int c) {
+    start();
+    const int box = gmsh::model::addDiscreteEntity(3);
+    std::vector<double> xyz;
+    for (int k = 0; k <= c; ++k)
+        for (int j = 0; j <= b; ++j)
+            for (int i = 0; i <= a; ++i) xyz.insert(xyz.end(), {double(i), double(j), double(k)});
+    addNodes(3, box, xyz);
+    const auto node = [&](int i, int j, int k) { return static_cast<std::size_t>(1 + i + (a + 1) * (j + (b + 1) * k)); };
+    std::vector<std::size_t> hexahedra;
+    for (int k = 0; k < c; ++k)
+        for (int j = 0; j < b; ++j)
+            for (int i = 0; i < a; ++i)
+                hexahedra.insert(hexahedra.end(), {node(i, j, k), node(i + 1, j, k), node(i + 1, j + 1, k), node(i, j + 1, k),
+                                                   node(i, j, k + 1), node(i + 1, j, k + 1), node(i + 1, j + 1, k + 1), node(i, j + 1, k + 1)});
+    addElements(3, 5, hexahedra, box);
+    group(3, {box}, "Box");
+    view("Height", "NodeData", {0}, xyz.size() / 3, [&](std::size_t tag, int) { return std::vector<double>{xyz[3 * (tag - 1) + 2]}; });
+    return write(file);
+}
+
+}  // namespace model_file

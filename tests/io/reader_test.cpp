@@ -1,0 +1,210 @@
+// Reading meshes: parts from groups or entities, element types converted, reduced or left out,
+// elements oriented as Gmsh orients them, and the files the reader refuses with their messages.
+#include "io/model_reader.h"
+#include "mesh_types.h"
+#include "model_file.h"
+#include "test_support.h"
+
+#include <gmsh.h>
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <map>
+
+namespace {
+
+using model_file::addReferenceElement;
+using model_file::group;
+
+struct ExpectedPart {
+    std::string name, sourceName;
+    int dimensionality, nodes, lines;
+    std::map<int, int> elements;  // per host mesh type
+};
+
+void expectParts(const ModelStr& model, const std::vector<ExpectedPart>& expected) {
+    ASSERT_EQ(model.parts.size(), expected.size());
+    for (const ExpectedPart& want : expected) {
+        const auto found = std::find_if(model.parts.begin(), model.parts.end(), [&](const auto& p) { return p->name == want.name; });
+        ASSERT_NE(found, model.parts.end()) << want.name;
+        const host::Part& part = **found;
+        EXPECT_EQ(part.sourceName, want.sourceName) << want.name;
+        EXPECT_EQ(part.dimensionality(), want.dimensionality) << want.name;
+        EXPECT_EQ(part.nodeCount, want.nodes) << want.name;
+        EXPECT_EQ(part.lineElementCount(), want.lines) << want.name;
+        for (int type = 0; type < FE_MESH_TYPE_COUNT; ++type)
+            EXPECT_EQ(part.elementCount(type), want.elements.contains(type) ? want.elements.at(type) : 0) << want.name << " type " << type;
+    }
+}
+
+// Shells made in the x-y plane face +z, a solid's faces away from its centre (Newell's normals);
+// lines span their whole reference element.
+void expectOriented(const ModelStr& model) {
+    const auto at = [&](int node) { return &model.referenceCoords[3 * node]; };
+    for (const auto& part : model.parts) {
+        for (int type = 0; type < FE_MESH_TYPE_COUNT; ++type)
+            for (int e = 0; e < part->elementCount(type); ++e) {
+                const int* nodes = &part->connectivity[type][e * host::kNodesPerElement[type]];
+                double centre[3] = {0, 0, 0};
+                for (int k = 0; k < host::kNodesPerElement[type]; ++k)
+                    for (int a = 0; a < 3; ++a) centre[a] += at(nodes[k])[a] / host::kNodesPerElement[type];
+                std::vector<std::vector<int>> faces;
+                if (!host::isSolid(type)) faces.emplace_back(nodes, nodes + host::kNodesPerElement[type]);
+                for (int f = 0; host::isSolid(type) && f < static_cast<int>(host::kSolidFaces[type].size()); ++f)
+                    for (int k = 0; k < host::kSolidFaces[type][f].nodeCount; ++k) {
+                        if (k == 0) faces.emplace_back();
+                        faces.back().push_back(nodes[host::kSolidFaces[type][f].positions[k]]);
+                    }
+                for (const std::vector<int>& face : faces) {
+                    double n[3] = {0, 0, 0}, out[3] = {0, 0, host::isSolid(type) ? 0.0 : 1.0};
+                    for (size_t k = 0; k < face.size(); ++k) {
+                        const float *p = at(face[k]), *q = at(face[(k + 1) % face.size()]);
+                        for (int a = 0; a < 3; ++a) {
+                            n[a] += (p[(a + 1) % 3] - q[(a + 1) % 3]) * (p[(a + 2) % 3] + q[(a + 2) % 3]);
+                            if (host::isSolid(type)) out[a] += (p[a] - centre[a]) / face.size();
+                        }
+                    }
+                    EXPECT_GT(n[0] * out[0] + n[1] * out[1] + n[2] * out[2], 0.0) << part->name << " type " << type << " #" << e;
+                }
+            }
+        for (int line = 0; line < part->lineElementCount(); ++line) {
+            const float *a = at(part->lineConnectivity[2 * line]), *b = at(part->lineConnectivity[2 * line + 1]);
+            EXPECT_FLOAT_EQ(std::hypot(b[0] - a[0], b[1] - a[1], b[2] - a[2]), 2.0f) << part->name << " line " << line;
+        }
+    }
+}
+
+class ReadEveryType : public testing_support::HostTest, public ::testing::WithParamInterface<model_file::Format> {};
+
+TEST_P(ReadEveryType, GroupsBecomeParts) {
+    const testing_support::TempDir directory;
+    model_file::start();
+    double shift = 0;
+    const auto row = [&](std::initializer_list<int> types) {
+        std::vector<int> entities;
+        for (const int type : types) entities.push_back(addReferenceElement(type, shift += 3));
+        return entities;
+    };
+    group(3, row({4, 11, 6, 18, 13, 7, 19, 14, 5, 17, 12, 29}), "Block");
+    group(3, row({5}), "Steel");
+    group(2, row({2, 9, 3, 16, 10, 21, 21}), "Skin");
+    group(2, row({3}), "Steel");
+    group(2, row({2}), "", 7);
+    group(2, row({3}), "2nd plate.v1");
+    group(1, row({1, 8}), "Wire");
+    group(0, row({15}), "Anchor");
+    host::io::ReadNotes notes;
+    const ModelStr& model = host::io::readModel(model_file::write(directory / "every-type.msh", GetParam()), notes);
+
+    EXPECT_EQ(model.title, "every-type.msh");
+    // Pyramids are pentahedra with a collapsed ridge; 27-node hexahedra, 18-node prisms and
+    // 9-node quadrilaterals lose their face and body centres, pyramids their mid-side nodes.
+    expectParts(model, {
+        {"Wire", "", 1, 4, 2, {}},
+        {"Skin", "", 2, 3 + 6 + 4 + 8 + 8, 0, {{FE_MESH_TRIA3, 1}, {FE_MESH_TRIA6, 1}, {FE_MESH_QUAD4, 1}, {FE_MESH_QUAD8, 2}}},
+        {"Steel_(2D)", "Steel (2D)", 2, 4, 0, {{FE_MESH_QUAD4, 1}}},
+        {"Physical_2_7", "Physical 2 7", 2, 3, 0, {{FE_MESH_TRIA3, 1}}},
+        {"_2nd_plate_v1", "2nd plate.v1", 2, 4, 0, {{FE_MESH_QUAD4, 1}}},
+        {"Block", "", 3, 4 + 10 + 6 + 15 + 15 + 5 + 5 + 5 + 8 + 20 + 20, 0,
+         {{FE_MESH_TETRA4, 1}, {FE_MESH_TETRA10, 1}, {FE_MESH_PENTA6, 4}, {FE_MESH_PENTA15, 2}, {FE_MESH_HEXA8, 1}, {FE_MESH_HEXA20, 2}}},
+        {"Steel_(3D)", "Steel (3D)", 3, 8, 0, {{FE_MESH_HEXA8, 1}}},
+    });
+    expectOriented(model);
+    for (const std::string note : {"left out 2 elements of type \"Triangle 10\": the host has no element type for them",
+                                   "left out 1 element of type \"Tetrahedron 20\": the host has no element type for them",
+                                   "left out \"Anchor\": points make no part",
+                                   "renamed \"Steel (2D)\", \"Physical 2 7\", \"2nd plate.v1\", \"Steel (3D)\" to fit scenes as node "
+                                   "names (sceneport info lists each with its name in the file)"})
+        EXPECT_EQ(std::count(notes.lines.begin(), notes.lines.end(), note), 1) << note;
+    EXPECT_EQ(notes.lines.size(), 4u);
+    EXPECT_EQ(model.times, std::vector<float>{0.0f}) << "without views, one frame at time 0";
+}
+
+INSTANTIATE_TEST_SUITE_P(Msh, ReadEveryType, ::testing::ValuesIn(model_file::kFormats), [](const auto& info) { return std::string(info.param.name); });
+
+using Reader = testing_support::HostTest;
+
+TEST_F(Reader, EntitiesOtherFormatsAndMixedOrders) {
+    const testing_support::TempDir directory;
+    host::io::ReadNotes notes;
+    model_file::start();  // without groups, each entity is a part
+    addReferenceElement(15, 0, gmsh::model::addDiscreteEntity(0, 1));
+    addReferenceElement(1, 3, gmsh::model::addDiscreteEntity(1, 2));
+    addReferenceElement(3, 9, addReferenceElement(2, 6, gmsh::model::addDiscreteEntity(2, 3)));
+    addReferenceElement(4, 12, gmsh::model::addDiscreteEntity(3, 1));
+    expectParts(host::io::readModel(model_file::write(directory / "entities.msh"), notes),
+                {{"Curve_2", "Curve 2", 1, 2, 1, {}},
+                 {"Surface_3", "Surface 3", 2, 7, 0, {{FE_MESH_TRIA3, 1}, {FE_MESH_QUAD4, 1}}},
+                 {"Volume_1", "Volume 1", 3, 4, 0, {{FE_MESH_TETRA4, 1}}}});
+    EXPECT_EQ(notes.lines.at(0), "left out \"Point 1\": points make no part");
+
+    model_file::start();
+    group(2, {addReferenceElement(2, 0), addReferenceElement(3, 3), addReferenceElement(9, 6)}, "Skin");
+    group(3, {addReferenceElement(5, 9), addReferenceElement(6, 12), addReferenceElement(17, 15)}, "Block");
+    const ModelStr& unv = host::io::readModel(model_file::write(directory / "model.unv"), notes);
+    expectParts(unv, {{"Skin", "", 2, 3 + 4 + 6, 0, {{FE_MESH_TRIA3, 1}, {FE_MESH_QUAD4, 1}, {FE_MESH_TRIA6, 1}}},
+                      {"Block", "", 3, 8 + 6 + 20, 0, {{FE_MESH_HEXA8, 1}, {FE_MESH_PENTA6, 1}, {FE_MESH_HEXA20, 1}}}});
+    expectOriented(unv);
+
+    model_file::start();
+    const int surface = addReferenceElement(2, 0);
+    addReferenceElement(2, 3, surface);
+    addReferenceElement(9, 6, surface);
+    notes.lines.clear();
+    EXPECT_EQ(host::io::readModel(model_file::write(directory / "mixed-orders.msh"), notes).parts.at(0)->totalElementCount(), 2);
+    EXPECT_EQ(std::count(notes.lines.begin(), notes.lines.end(), "left out 1 element Gmsh does not give: an entity mixes elements of one kind but of different orders"), 1);
+}
+
+TEST_F(Reader, RefusedFilesAreNamed) {
+    const testing_support::TempDir directory;
+    const auto write = [&](const std::string& name, const std::string& content) {
+        std::ofstream(directory / name, std::ios::binary) << content;
+        return directory / name;
+    };
+    model_file::start();
+    addReferenceElement(3, 0);
+    const std::filesystem::path good = model_file::write(directory / "good.msh");
+    const std::string whole = testing_support::readFile(good);
+    model_file::start();
+    gmsh::model::mesh::addNodes(2, gmsh::model::addDiscreteEntity(2), {1, 2, 3}, {0, 0, 0, 1, 0, 0, 0, 1, 0});
+    model_file::write(directory / "nodes-only.msh");
+    model_file::start();
+    addReferenceElement(21, 0);
+    model_file::write(directory / "cubic.msh");
+    std::filesystem::create_directory(directory / "folder.msh");
+    const std::string script = "System \"touch '" + (directory / "ran").string() + "'\";\n";
+
+    const std::pair<std::filesystem::path, std::string> cases[] = {
+        {directory / "absent.msh", "no such file"},
+        {directory / "folder.msh", "is a directory"},
+        {write("garbage.msh", "$MeshFormat\n\x93\x01\xff\x7f garbage \x02\x03\n$EndMeshFormat\n"), "Gmsh cannot read it: "},
+        // Nodes cut short in a section that still ends: the reader's own check does not see it, Gmsh does.
+        {write("truncated.msh", whole.substr(0, whole.find("$EndNodes") - 8) + "\n$EndNodes\n"), "Gmsh cannot read it: "},
+        {write("garbage.vtk", "\x93\x01\xff\x7f garbage \x02\x03\n"), "Gmsh cannot read it: "},
+        {write("script.msh", script), "not a mesh file"}, {write("script.geo", script), "script"},
+        {write("script.msh.gz", script), "not a mesh file"},
+        {directory / "nodes-only.msh", "holds no elements"},
+    };
+    for (const auto& [file, why] : cases) {
+        host::io::ReadNotes notes;
+        try {
+            host::io::readModel(file, notes);
+            ADD_FAILURE() << file << " was read";
+        } catch (const host::io::ModelReadError& error) {
+            const std::string message = error.what();
+            EXPECT_EQ(message.rfind(file.string() + ": ", 0), 0u) << message;
+            EXPECT_NE(message.find(why, file.string().size()), std::string::npos) << message;
+            EXPECT_EQ(message.find_first_of("\x01\x02\x03\x7f"), std::string::npos) << "no control characters from the file";
+        }
+        EXPECT_EQ(host::io::readModel(good, notes).parts.size(), 1u) << "Gmsh reads on after " << file;
+    }
+    EXPECT_FALSE(std::filesystem::exists(directory / "ran")) << "scripts are never run";
+
+    host::io::ReadNotes notes;  // elements of no host type make a model without parts
+    EXPECT_TRUE(host::io::readModel(directory / "cubic.msh", notes).parts.empty());
+    EXPECT_EQ(notes.lines, (std::vector<std::string>{"left out 1 element of type \"Triangle 10\": the host has no element type for them",
+                                                     "left out \"Surface 1\": no element there has a host element type"}));
+}
+
+}  // namespace
