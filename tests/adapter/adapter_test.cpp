@@ -125,14 +125,12 @@ TEST_F(Adapter, Infinities) {
     const std::tuple<V3, float, V3> rows[] = {
         {{1, -kInf, 2}, 0, {0, 0, 0}}, {{kInf, 2, 3}, 4, {4, 4, 4}}, {{1, 2, kInf}, -1, {-1, -1, -1}},
         {{largest, -largest, 0}, 7, {largest, -largest, 0}}, {{0, 1, 2}, 7, {0, 1, 2}},
+        {{kNaN, kInf, 2}, 5, {5, 5, 5}},  // NaN is not infinite, but the infinity after it counts
     };
     for (auto [xyz, replacement, expected] : rows) {
         AdapterProbe().checkForInfinities(xyz.data(), replacement);
         EXPECT_EQ(xyz, expected);
     }
-    V3 notANumber{kNaN, kInf, 2};
-    AdapterProbe().checkForInfinities(notANumber.data(), 5);
-    EXPECT_EQ(notANumber, (V3{5, 5, 5})) << "NaN is not infinite, but the infinity after it counts";
 }
 
 TEST_F(Adapter, ElementColours) {
