@@ -115,17 +115,13 @@ TEST_F(AdapterContours, Unfilled) {
 
 // Copies own their levels: a shallow copy would leave two records freeing one array.
 TEST(AdapterContourRecord, Copies) {
-    Record source;
-    std::strcpy(source.resultName, "Von Mises stress");
+    Record source, assigned;
     const float values[] = {1.0f};
-    source.values = values;
-    source.colorCount = 2;
-    source.levels = new float[3]{5, 6, 7};
+    std::strcpy(source.resultName, "Von Mises stress");
+    std::tie(source.values, source.colorCount, source.levels, source.contoursShown) = std::tuple(values, 2, new float[3]{5, 6, 7}, true);
     source.spectrumColors = {1, 2, 3, 4, 5, 6};
-    source.contoursShown = true;
-    Record copy(source), assigned;
-    assigned.colorCount = 4;
-    assigned.levels = new float[5]{};
+    std::tie(assigned.colorCount, assigned.levels) = std::tuple(4, new float[5]{});
+    Record copy(source);
     assigned = source;
     for (const Record* record : {&copy, &assigned}) {
         EXPECT_TRUE(record->values == values && record->levels != source.levels) << "host values are shared, levels copied";

@@ -174,7 +174,6 @@ TEST_F(Export, ResultCodes) {
         const std::string text = exportModel(model, host::WindowBuilder(model));
         EXPECT_EQ(status, result) << layout;
         EXPECT_EQ(occurrences(text, "IndexedFaceSet"), occurrences(layout, "P")) << layout;
-        EXPECT_EQ(occurrences(text, "{"), occurrences(text, "}"));
         EXPECT_EQ(occurrences(text, "ROUTE ss.rotation_changed TO Global_model.set_rotation"), 1);
     }
 }

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <random>
 #include <sstream>
 
@@ -77,11 +78,8 @@ std::filesystem::path nextSamplePath() {
     std::filesystem::create_directories(SCENEPORT_VRML_SAMPLE_DIR);
     std::string name = std::string(test->test_suite_name()) + "." + test->name();
     std::replace(name.begin(), name.end(), '/', '_');  // parameterised tests
-    static std::string previousTest;
-    static int fileOfTest = 0;
-    fileOfTest = name == previousTest ? fileOfTest + 1 : 1;
-    previousTest = name;
-    if (fileOfTest > 1) name += "-" + std::to_string(fileOfTest);
+    static std::map<std::string, int> kept;
+    if (const int files = ++kept[name]; files > 1) name += "-" + std::to_string(files);
     return std::filesystem::path(SCENEPORT_VRML_SAMPLE_DIR) / (name + ".wrl");
 #else
     return {};

@@ -9,7 +9,7 @@
 
 namespace {
 
-using testing_support::matchesOf;
+using namespace testing_support;
 using Strings = std::vector<std::string>;
 
 // The arguments of one legend: three bands over 0..30 unless a case changes them.

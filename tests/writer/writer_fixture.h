@@ -15,13 +15,9 @@ inline GuString guName(const std::filesystem::path& file) { return GuString(file
 
 // What makes the nodes a case writes a complete scene for the independent readers.
 struct Wrap {
-    const char* prefix;
-    const char* suffix;
+    const char *prefix, *suffix;
 };
-inline constexpr Wrap kTopLevel{"", ""};
-inline constexpr Wrap kInShape{"\nShape {", "\n}"};
-inline constexpr Wrap kInFaceSet{"\nShape { geometry IndexedFaceSet {", "\n} }"};
-inline constexpr Wrap kInAppearance{"\nShape { appearance Appearance {\n", "\n} }"};
+inline constexpr Wrap kTopLevel{"", ""}, kInShape{"\nShape {", "\n}"}, kInFaceSet{"\nShape { geometry IndexedFaceSet {", "\n} }"};
 
 using WriterSteps = std::function<void(ZVRMLWriter&)>;
 using TextAndLevel = std::pair<std::string, int>;
