@@ -20,7 +20,6 @@ public:
     using ZVRMLAdapter::displayExportingInfoMessage;
     using ZVRMLAdapter::exportAnimations;
     using ZVRMLAdapter::exportAppearances;
-    using ZVRMLAdapter::exportViewPoint;
     using ZVRMLAdapter::filterParts;
     using ZVRMLAdapter::filterSkinOnly;
     using ZVRMLAdapter::getCameraPosition;

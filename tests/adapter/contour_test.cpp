@@ -39,17 +39,13 @@ TEST_F(AdapterContours, Record) {
     window->colors({0x80FF4010u, 0x00000000u, 0x00030201u});
     ASSERT_TRUE(adapter.GetContourData(&record, 1));
     EXPECT_EQ(adapter.contourInfo, &record);
-    EXPECT_STREQ(record.resultName, "temperature");
-    EXPECT_STREQ(record.resultLocation, "NODES");
-    EXPECT_EQ(record.valuesPerElement, 0);
-    EXPECT_EQ(record.values, shown().contourInfo.values);
-    EXPECT_EQ(record.values[4], 4.0f) << "the frame the window shows; nothing recomputed";
+    EXPECT_EQ(std::string(record.resultName) + " at " + record.resultLocation, "temperature at NODES");
+    // The window's own arrays at the frame it shows; nothing recomputed.
+    EXPECT_TRUE(record.values == shown().contourInfo.values && record.texturePixels == shown().texture.attributes.pixels);
+    EXPECT_EQ(record.values[4], 4.0f);
     EXPECT_EQ(hostCalls("ContourDBUpdateValues") + hostCalls("ContourUpdateTexture"), 0);
-    EXPECT_EQ(record.minValue, 0.0f);
-    EXPECT_EQ(record.maxValue, 5.0f);
-    EXPECT_EQ(record.texturePixels, shown().texture.attributes.pixels);
-    EXPECT_EQ(record.textureWidth, 256);
-    EXPECT_EQ(record.showColorBar, 1);
+    EXPECT_EQ(std::tuple(record.valuesPerElement, record.minValue, record.maxValue, record.textureWidth, record.showColorBar),
+              std::tuple(0, 0.0f, 5.0f, 256, 1));
     EXPECT_FALSE(record.contoursShown) << "that is the run's to say";
     EXPECT_EQ(record.spectrumColors, (std::vector<int>{16, 64, 255, 0, 0, 0, 1, 2, 3})) << "red first, no top byte";
     ASSERT_EQ(record.colorCount, 3);
@@ -58,8 +54,7 @@ TEST_F(AdapterContours, Record) {
     EXPECT_EQ(std::vector<float>(record.levels, record.levels + 4), levels);
     window->bands(0);  // filled again: new levels, one for a spectrum without bands
     ASSERT_TRUE(adapter.GetContourData(&record, 1));
-    EXPECT_EQ(record.colorCount, 0);
-    EXPECT_EQ(record.levels[0], record.minValue);
+    EXPECT_TRUE(record.colorCount == 0 && record.levels[0] == record.minValue);
     for (const auto& [location, perElement] : {std::pair{1, 1}, {0, 0}, {2, 0}, {-1, 0}}) {
         shown().spectrum.valueLocation = location;
         Record fresh;
@@ -74,8 +69,7 @@ TEST_F(AdapterContours, AllFrames) {
     EXPECT_EQ(hostCalls("ContourDBUpdateValues") + hostCalls("BlockUtilUpdateSpectrum") + hostCalls("ContourUpdateTexture"), 3);
     EXPECT_EQ(model.model().result.currentState, 3);
     EXPECT_EQ(record.values, shown().contourInfo.values) << "the array the update left";
-    EXPECT_EQ(record.values[4], 204.0f);
-    EXPECT_EQ(record.maxValue, 205.0f);
+    EXPECT_TRUE(record.values[4] == 204.0f && record.maxValue == 205.0f);
 }
 
 TEST_F(AdapterContours, WholeModel) {
@@ -87,8 +81,7 @@ TEST_F(AdapterContours, WholeModel) {
         host::hostLog().clear();
         Record fresh;
         ASSERT_TRUE(adapter.GetContourData(&fresh, 2)) << solver;
-        EXPECT_STREQ(fresh.resultName, "stress");
-        EXPECT_STREQ(fresh.resultLocation, "NODES");
+        EXPECT_EQ(std::string(fresh.resultName) + " at " + fresh.resultLocation, "stress at NODES");
         EXPECT_EQ(hostCalls("DbsVaGetValues") + hostCalls("ContourDBUpdateValues"), 0);
     }
     // 1022 bytes, then a two-byte character that would end one byte past the field.
@@ -122,24 +115,19 @@ TEST_F(AdapterContours, Unfilled) {
 
 // Copies own their levels: a shallow copy would leave two records freeing one array.
 TEST(AdapterContourRecord, Copies) {
-    Record source;
-    std::strcpy(source.resultName, "Von Mises stress");
+    Record source, assigned;
     const float values[] = {1.0f};
-    source.values = values;
-    source.colorCount = 2;
-    source.levels = new float[3]{5, 6, 7};
+    std::strcpy(source.resultName, "Von Mises stress");
+    std::tie(source.values, source.colorCount, source.levels, source.contoursShown) = std::tuple(values, 2, new float[3]{5, 6, 7}, true);
     source.spectrumColors = {1, 2, 3, 4, 5, 6};
-    source.contoursShown = true;
-    Record copy(source), assigned;
-    assigned.colorCount = 4;
-    assigned.levels = new float[5]{};
+    std::tie(assigned.colorCount, assigned.levels) = std::tuple(4, new float[5]{});
+    Record copy(source);
     assigned = source;
     for (const Record* record : {&copy, &assigned}) {
-        EXPECT_STREQ(record->resultName, "Von Mises stress");
-        EXPECT_EQ(record->values, values) << "host values are shared";
-        EXPECT_NE(record->levels, source.levels);
+        EXPECT_TRUE(record->values == values && record->levels != source.levels) << "host values are shared, levels copied";
         EXPECT_EQ(std::vector<float>(record->levels, record->levels + 3), (std::vector<float>{5, 6, 7}));
-        EXPECT_TRUE(record->spectrumColors == source.spectrumColors && record->contoursShown);
+        EXPECT_TRUE(record->resultName == std::string("Von Mises stress") && record->spectrumColors == source.spectrumColors &&
+                    record->contoursShown);
     }
     const float* levels = assigned.levels;
     Record& alias = assigned;

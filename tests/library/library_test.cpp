@@ -3,6 +3,7 @@
 #include "SceneportModule.h"
 #include "ZVRMLAdapter.h"
 #include "host_log.h"
+#include "scene_text.h"
 #include "test_support.h"
 
 #include <cxxabi.h>
@@ -11,7 +12,6 @@
 #include <memory>
 #include <regex>
 #include <set>
-#include <sstream>
 
 namespace {
 
@@ -22,24 +22,14 @@ std::string library() {
     return !set.empty() || dladdr(reinterpret_cast<void*>(&Sceneport_get_module_info), &loaded) == 0 ? set : loaded.dli_fname;
 }
 
-// Demangled names of the symbols the library defines for others.
-std::set<std::string> exportedSymbols() {
+TEST(Library, Exports) {
+    // The demangled names of the symbols the library defines for others.
     std::set<std::string> symbols;
-    std::istringstream lines(testing_support::readelf("--dyn-syms", library()));
-    for (std::string line; std::getline(lines, line);) {
-        std::istringstream fields(line);
-        std::string num, value, size, type, bind, visibility, section, name;
-        if (!(fields >> num >> value >> size >> type >> bind >> visibility >> section >> name)) continue;
-        if (num.back() != ':' || section == "UND" || (bind != "GLOBAL" && bind != "WEAK" && bind != "UNIQUE")) continue;
-        name = name.substr(0, name.find('@'));
+    for (const std::string& name : testing_support::matchesOf(testing_support::readelf("--dyn-syms", library()),
+                                                              R"(\d+: \w+ +\d+ \w+ +(?:GLOBAL|WEAK|UNIQUE) +\w+ +(?!UND)\w+ ([^@\s]+))")) {
         std::unique_ptr<char, decltype(&std::free)> text(abi::__cxa_demangle(name.c_str(), nullptr, nullptr, nullptr), &std::free);
         symbols.insert(text ? text.get() : name);
     }
-    return symbols;
-}
-
-TEST(Library, Exports) {
-    const std::set<std::string> symbols = exportedSymbols();
     const std::regex adapter(R"((ZVRMLAdapter::|(vtable|typeinfo|typeinfo name) for ZVRMLAdapter).*)");
     for (const std::string& symbol : symbols)
         EXPECT_TRUE(std::regex_match(symbol, adapter) || symbol == "Sceneport_get_module_info" || symbol == "__localFnToKeepSceneportDllLoaded")
@@ -53,18 +43,12 @@ TEST(Library, Exports) {
         EXPECT_EQ(symbols.count(needed), 1u) << "missing: " << needed;
 }
 
+// A host has the host library and the C and C++ runtimes, and a sanitized build's runtimes with it; nothing else.
 TEST(Library, Needed) {
-#ifdef __SANITIZE_ADDRESS__  // a sanitized build links every library against the sanitizers' runtimes
-    const std::string sanitizers = "|libasan|libubsan";
-#else
-    const std::string sanitizers;
-#endif
     const std::string dynamic = testing_support::readelf("-d", library());
-    const std::regex needed(R"(\(NEEDED\)\s+Shared library: \[([^\]]+)\])");
-    const std::regex allowed("(libsceneport_host|libstdc\\+\\+|libm|libgcc_s|libc" + sanitizers + ")\\.so(\\.[0-9]+)*");
-    std::set<std::string> libraries;
-    for (std::sregex_iterator it(dynamic.begin(), dynamic.end(), needed), end; it != end; ++it) libraries.insert((*it)[1]);
-    for (const std::string& name : libraries) EXPECT_TRUE(std::regex_match(name, allowed)) << name;
+    const std::regex allowed(R"((libsceneport_host|libstdc\+\+|libm|libgcc_s|libc|libasan|libubsan)\.so(\.[0-9]+)*)");
+    for (const std::string& name : testing_support::matchesOf(dynamic, R"(\(NEEDED\)\s+Shared library: \[([^\]]+)\])"))
+        EXPECT_TRUE(std::regex_match(name, allowed)) << name;
     EXPECT_NE(dynamic.find("[libsceneport_host.so"), std::string::npos) << dynamic;
 }
 

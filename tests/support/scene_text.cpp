@@ -67,11 +67,9 @@ std::vector<uint32_t> countingColors() {
     return colors;
 }
 
-int valueOfRed(int red) { return (red - 10) / 15; }
-
 std::vector<int> valuesOf(const ShapeText& shape) {
     std::vector<int> values;
-    for (const auto& color : shape.colors) values.push_back(valueOfRed(color[0]));
+    for (const auto& color : shape.colors) values.push_back((color[0] - 10) / 15);
     return values;
 }
 

@@ -25,7 +25,6 @@ std::string partText(const std::string& scene, const std::string& name);
 // A spectrum of 16 bands over 0..16 whose band k has the red component 10 + 15k, so a colour read
 // back from a file names the value it was made from (give it the range 0..16).
 std::vector<uint32_t> countingColors();
-int valueOfRed(int red);
 std::vector<int> valuesOf(const ShapeText& shape);  // the value behind each of the shape's colours
 
 }  // namespace testing_support

@@ -2,9 +2,11 @@
 
 #include "session.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <random>
 #include <sstream>
 
@@ -75,13 +77,9 @@ std::filesystem::path nextSamplePath() {
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
     std::filesystem::create_directories(SCENEPORT_VRML_SAMPLE_DIR);
     std::string name = std::string(test->test_suite_name()) + "." + test->name();
-    for (char& c : name)
-        if (c == '/') c = '_';  // parameterised tests
-    static std::string previousTest;
-    static int fileOfTest = 0;
-    fileOfTest = name == previousTest ? fileOfTest + 1 : 1;
-    previousTest = name;
-    if (fileOfTest > 1) name += "-" + std::to_string(fileOfTest);
+    std::replace(name.begin(), name.end(), '/', '_');  // parameterised tests
+    static std::map<std::string, int> kept;
+    if (const int files = ++kept[name]; files > 1) name += "-" + std::to_string(files);
     return std::filesystem::path(SCENEPORT_VRML_SAMPLE_DIR) / (name + ".wrl");
 #else
     return {};
@@ -96,22 +94,15 @@ void writeSample(const std::filesystem::path& file, const std::string& content) 
 
 }  // namespace
 
-void keepVrmlSample(const std::string& text) {
-    const std::filesystem::path file = nextSamplePath();
+void keepVrmlSample(const std::string& text, const std::optional<ExpectedGeometry>& expected) {
+    const std::filesystem::path file = nextSamplePath(), counts = file.string() + ".counts";
     if (file.empty()) return;
     writeSample(file, text);
-    // A sidecar left by an earlier run must not stand for this file.
     std::error_code ignored;
-    std::filesystem::remove(file.string() + ".counts", ignored);
-}
-
-void keepVrmlSample(const std::string& text, const ExpectedGeometry& expected) {
-    const std::filesystem::path file = nextSamplePath();
-    if (file.empty()) return;
-    writeSample(file, text);
-    writeSample(file.string() + ".counts", "# What the model holds, counted by the test that wrote the scene\npoints " +
-                                               std::to_string(expected.points) + "\npolygons " + std::to_string(expected.polygons) +
-                                               "\ntexture-coordinates " + std::to_string(expected.textureCoordinates) + "\n");
+    if (!expected) std::filesystem::remove(counts, ignored);  // one left by an earlier run must not stand for this file
+    else writeSample(counts, "# What the model holds, counted by the test that wrote the scene\npoints " + std::to_string(expected->points) +
+                                 "\npolygons " + std::to_string(expected->polygons) + "\ntexture-coordinates " +
+                                 std::to_string(expected->textureCoordinates) + "\n");
 }
 
 void HostTest::SetUp() { host::resetSession(); }

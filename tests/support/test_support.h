@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,7 +20,6 @@ public:
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
-
     const std::filesystem::path& path() const { return m_path; }
     std::filesystem::path operator/(const std::string& name) const { return m_path / name; }
 
@@ -41,16 +41,14 @@ std::vector<std::string> splitLines(const std::string& text);
 // `file` in the directory the environment variable `variable` names (ctest sets SCENEPORT_LIB_DIR
 // for the product libraries, SCENEPORT_TEST_LIB_DIR for the test builds); empty when unset.
 std::string libraryIn(const char* variable, const char* file);
-// What `readelf <options>` prints for `file`: the suites' one way to read a library's dynamic
-// symbols and section. Fails the test when readelf does not succeed.
+// What `readelf <options>` prints for `file`; fails the test when readelf does not succeed.
 std::string readelf(const std::string& options, const std::string& file);
 
 // Keeps a complete VRML file for the independent readers that check every scene the suites write
 // (tests/conformance), named after the running test; nothing when the build set no sample
 // directory. With `expected`, also what the model it came from holds, which the readers compare
 // with what they find (a sidecar "<name>.wrl.counts").
-void keepVrmlSample(const std::string& text);
-void keepVrmlSample(const std::string& text, const ExpectedGeometry& expected);
+void keepVrmlSample(const std::string& text, const std::optional<ExpectedGeometry>& expected = std::nullopt);
 
 // Every test starts from a fresh host session (no models, no windows, empty log, defaults).
 class HostTest : public ::testing::Test {

@@ -34,10 +34,8 @@ TEST(ElementKinds, ClosedSolids) {
                     allMidNodes.insert(midSide[f].positions[k]);
                 }
             }
-        for (const auto& [edge, uses] : directed) {
-            EXPECT_EQ(uses, 1) << edge.first << "-" << edge.second;
-            EXPECT_EQ(directed.count({edge.second, edge.first}), 1u) << edge.first << "-" << edge.second;
-        }
+        for (const auto& [edge, uses] : directed)
+            EXPECT_TRUE(uses == 1 && directed.count({edge.second, edge.first}) == 1) << edge.first << "-" << edge.second;
         EXPECT_EQ(static_cast<int>(corners.size() - directed.size() / 2) + kind.boundaryFaceCount, 2);
         EXPECT_EQ(*corners.rbegin(), static_cast<int>(corners.size()) - 1) << "the corners come first";
         if (midSide.empty()) continue;

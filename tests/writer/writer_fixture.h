@@ -7,20 +7,20 @@
 
 #include <filesystem>
 #include <functional>
+#include <string>
+#include <utility>
+#include <vector>
 
 inline GuString guName(const std::filesystem::path& file) { return GuString(file.c_str()); }
 
 // What makes the nodes a case writes a complete scene for the independent readers.
 struct Wrap {
-    const char* prefix;
-    const char* suffix;
+    const char *prefix, *suffix;
 };
-inline constexpr Wrap kTopLevel{"", ""};
-inline constexpr Wrap kInShape{"\nShape {", "\n}"};
-inline constexpr Wrap kInFaceSet{"\nShape { geometry IndexedFaceSet {", "\n} }"};
-inline constexpr Wrap kInAppearance{"\nShape { appearance Appearance {\n", "\n} }"};
+inline constexpr Wrap kTopLevel{"", ""}, kInShape{"\nShape {", "\n}"}, kInFaceSet{"\nShape { geometry IndexedFaceSet {", "\n} }"};
 
 using WriterSteps = std::function<void(ZVRMLWriter&)>;
+using TextAndLevel = std::pair<std::string, int>;
 
 class WriterTest : public testing_support::HostTest {
 protected:
@@ -38,6 +38,8 @@ protected:
             testing_support::keepVrmlSample(text.substr(0, text.size() - body.size()) + keep->prefix + body + keep->suffix);
         return body;
     }
+    // The text of `steps` and the level they left.
+    TextAndLevel textAndLevel(const WriterSteps& steps, const Wrap* keep = nullptr) { return {textOf(steps, keep), levelAfter}; }
     testing_support::TempDir dir;
     std::filesystem::path file = dir / "scene.wrl";
     int levelAfter = 0;
