@@ -159,21 +159,6 @@ TEST_F(Export, ViewsFrameTheModel) {
     }
 }
 
-TEST_F(Export, ABoxWholeOrAsItsSkin) {
-    const int a = 4, b = 3, c = 2;
-    const std::string model = model_file::boxOfHexahedra(dir / "box.msh", a, b, c).string();
-    const long nodes = (a + 1) * (b + 1) * (c + 1);
-    for (const auto& [name, skinOnly, faces] : {std::tuple{"whole.wrl", false, 6L * a * b * c}, {"skin.wrl", true, 2L * (a * b + b * c + c * a)}}) {
-        std::vector<std::string> arguments{"export", model, "--quiet", "-o", path(name)};
-        if (skinOnly) arguments.push_back("--skin-only");
-        ASSERT_EQ(runSceneport(arguments).status, 0);
-        int drawn = 0;
-        for (const auto& shape : testing_support::shapesIn(testing_support::partText(readFile(dir / name), "Box"))) drawn += static_cast<int>(shape.faces.size());
-        EXPECT_EQ(drawn, faces) << name;
-        expectGeometry(name, {nodes, faces, nodes});
-    }
-}
-
 TEST_F(Export, InfoVersionAndHelp) {
     const std::string plate = model_file::plateAndRod(dir / "plate.msh").string();
     auto result = runSceneport({"info", plate});
