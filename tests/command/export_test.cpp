@@ -59,62 +59,51 @@ TEST_F(Export, AllFramesWithProgress) {
             progress += "[" + std::to_string(frame) + "/" + std::to_string(demo->frameCount()) + "] Exporting " + path(name) + "...\n";
         }
         EXPECT_FALSE(std::filesystem::exists(dir / (stem + std::to_string(demo->frameCount() + 1) + ".wrl")));
+        const std::string directory = dir.path().string();
         if (!terminal) {
             EXPECT_EQ(result.err, "sceneport: the demo model: 1 scene unit = 0.1 file units, offset (0, 0, 6.64204) subtracted\n" + progress);
-            EXPECT_TRUE(result.out.starts_with("Exported all frames to directory: " + dir.path().string() + "\n")) << result.out;
-            EXPECT_NE(result.out.find("Left out 1 one-dimensional part"), std::string::npos) << result.out;
-            continue;
+            EXPECT_TRUE(result.out.starts_with("Exported all frames to directory: " + directory + "\nLeft out 1 one-dimensional part")) << result.out;
+        } else {  // each progress line replaces the one before, and the report is a link
+            EXPECT_EQ(occurrences(result.out, "\r\033[K["), demo->frameCount());
+            EXPECT_NE(result.out.find(directory + "\033\\" + directory + "\033]8;;\033\\", result.out.find("\033]8;;file://")), std::string::npos) << result.out;
         }
-        // On a terminal each progress line replaces the one before, and the report is a link.
-        EXPECT_EQ(occurrences(result.out, "\r\033[K["), demo->frameCount());
-        EXPECT_EQ(occurrences(result.out, "...\r\n"), 0);
-        const std::string directory = dir.path().string();
-        EXPECT_NE(result.out.find("\033]8;;file://"), std::string::npos) << result.out;
-        EXPECT_NE(result.out.find(directory + "\033\\" + directory + "\033]8;;\033\\"), std::string::npos) << result.out;
     }
 }
 
+// Each option reaches the scene; what the plug-in makes of it is its own suites' to check.
 TEST_F(Export, Options) {
     const auto points = [](const std::string& scene) { return numbersAfter(scene, "DEF global_coords"); };
+    const auto has = [](const std::string& scene, const std::string& text) { return scene.find(text) != std::string::npos; };
     const std::string last = exportDemo("last.wrl");
     const std::string third = exportDemo("third.wrl", {"--frame", "3"}, demoAt(2));
-    EXPECT_NE(last.find("\"" + std::to_string(demo->frameCount()) + " / "), std::string::npos) << "the legend names the frame";
-    EXPECT_NE(third.find("\"3 / "), std::string::npos);
+    EXPECT_TRUE(has(last, "\"" + std::to_string(demo->frameCount()) + " / ") && has(third, "\"3 / ")) << "the legend names the frame";
     EXPECT_NE(points(last), points(third));
 
     const std::vector<std::string> named{demo->parts[0]->name, demo->parts[1]->name};
     const std::string parts = exportDemo("parts.wrl", {"--parts", named[0] + "," + named[1]}, demoAt(lastFrame(), ContourTexture::PerNode, named));
     for (const auto& part : demo->parts)
-        EXPECT_EQ(parts.find("DEF " + part->name + " Transform") != std::string::npos, part->name == named[0] || part->name == named[1]) << part->name;
+        EXPECT_EQ(has(parts, "DEF " + part->name + " Transform"), part->name == named[0] || part->name == named[1]) << part->name;
 
     const std::string skin = exportDemo("skin.wrl", {"--skin-only"}, std::nullopt, false);
-    EXPECT_GT(occurrences(skin, " -1"), 0);
-    EXPECT_LT(occurrences(skin, " -1"), occurrences(last, " -1"));
+    EXPECT_TRUE(occurrences(skin, " -1") > 0 && occurrences(skin, " -1") < occurrences(last, " -1"));
     EXPECT_EQ(points(skin), points(last));
 
-    EXPECT_NE(last.find("DEF texVals TextureCoordinate"), std::string::npos);
     const std::string perElement = exportDemo("element.wrl", {"--contour", "Effective stress"}, demoAt(lastFrame(), ContourTexture::None));
-    EXPECT_NE(perElement.find("DEF ZE_Coord_Color"), std::string::npos);
-    EXPECT_NE(perElement.find("Effective stress"), std::string::npos) << "the legend names the field";
-    EXPECT_EQ(perElement.find("texVals"), std::string::npos);
+    EXPECT_TRUE(has(last, "DEF texVals") && has(perElement, "DEF ZE_Coord_Color") && has(perElement, "Effective stress"));
     const std::string plain = exportDemo("plain.wrl", {"--no-contours"}, demoAt(lastFrame(), ContourTexture::None));
-    EXPECT_EQ(plain.find("ZE_Coord_Color"), std::string::npos);
-    EXPECT_EQ(plain.find("texVals"), std::string::npos);
+    EXPECT_FALSE(has(plain, "ZE_Coord_Color") || has(plain, "texVals") || has(perElement, "texVals"));
 
     const std::string legend = exportDemo("legend.wrl", {"--bands", "4", "--range", "-2:6"});
     EXPECT_EQ(occurrences(legend, "DEF SpectrumCoords"), 4);
-    EXPECT_NE(legend.find("scale\t0.125"), std::string::npos) << "the texture maps the range: 1/(max - min)";
+    EXPECT_TRUE(has(legend, "scale\t0.125")) << "the texture maps the range: 1/(max - min)";
 
     const std::string flatLast = exportDemo("flat-last.wrl", {"--scale", "0"});
     EXPECT_EQ(points(flatLast), points(exportDemo("flat-first.wrl", {"--scale", "0", "--frame", "1"}, demoAt(0))));
     EXPECT_NE(points(flatLast), points(last));
 
     const std::string wave = exportDemo("wave.wrl", {"--animate"});
-    EXPECT_LT(wave.find("DEF global_coords Coordinate"), wave.find("ROUTE ci.value_changed TO global_coords.set_point"));
     EXPECT_TRUE(wave.ends_with("ROUTE ci.value_changed TO global_coords.set_point"));
-    const std::vector<float> keys = numbersAfter(wave, "\nkey ");
-    ASSERT_EQ(static_cast<int>(keys.size()), demo->frameCount());
-    EXPECT_TRUE(keys.front() == 0.0f && keys.back() == 1.0f && std::is_sorted(keys.begin(), keys.end()));
+    EXPECT_EQ(numbersAfter(wave, "\nkey ").size(), static_cast<size_t>(demo->frameCount()));
     const std::vector<float> values = numbersAfter(wave, "\nkeyValue "), shown = points(wave);
     EXPECT_EQ(values.size(), 3u * demo->frameCount() * demo->nodeCount());
     EXPECT_TRUE(std::equal(shown.begin(), shown.end(), values.end() - shown.size())) << "the last key is the scene's own frame";
