@@ -40,12 +40,6 @@ protected:
         }
         CommandTest::TearDown();
     }
-    std::vector<std::filesystem::path> scenes() const {
-        std::vector<std::filesystem::path> found;
-        for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
-            if (entry.path().extension() == ".wrl") found.push_back(entry.path());
-        return found;
-    }
     CommandResult exportAll(const std::string& model, const std::string& output, std::vector<std::string> more = {}) {
         more.insert(more.begin(), {"export", "--all-frames", model, "-o", path(output)});
         return command_test::runSceneport(more);
