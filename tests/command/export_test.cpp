@@ -122,30 +122,40 @@ TEST_F(Export, ViewsFrameTheModel) {
     const struct { const char* view; std::array<double, 3> modelAxis, seenAs; } cases[] = {  // z towards the viewer
         {"top", {0, 0, 1}, {0, 0, 1}}, {"front", {0, 0, 1}, {0, 1, 0}}, {"front", {0, -1, 0}, {0, 0, 1}},
         {"side", {1, 0, 0}, {0, 0, 1}}, {"side", {0, 0, 1}, {0, 1, 0}}, {"iso", {third, -third, third}, {0, 0, 1}}};
-    for (const auto& c : cases) {
-        const std::string scene = exportDemo(std::string(c.view) + ".wrl", {"--view", c.view, "--scale", "0"});
-        const auto field = [&](const std::string& name) {
-            std::istringstream line(command_test::valueAfter(scene, "\t" + name + "\t"));
-            std::vector<float> numbers;
-            for (float value; line >> value;) numbers.push_back(value);
-            return numbers;
-        };
-        const std::vector<float> rotation = field("rotation"), translation = field("translation");
-        ASSERT_EQ(rotation.size(), 4u) << c.view;
-        const auto seen = rotated(rotation, c.modelAxis);
-        for (int i = 0; i < 3; ++i) EXPECT_NEAR(seen[i], c.seenAs[i], 1e-5) << c.view << " axis " << i;
-        // The model turns about its centre, the scene's origin, and stands ahead of the viewpoint:
-        // every point within the field of view and beyond the legend, 35 units ahead.
-        const std::vector<float> points = numbersAfter(scene, "DEF global_coords"), eye = field("position");
-        ASSERT_EQ(eye.size(), 3u);
-        for (size_t i = 0; i < points.size(); i += 3) {
-            const auto turned = rotated(rotation, {points[i], points[i + 1], points[i + 2]});
-            const double x = turned[0] + translation[0] - eye[0], y = turned[1] + translation[1] - eye[1],
-                         z = turned[2] + translation[2] - eye[2];
-            ASSERT_LT(z, -35.0) << c.view;
-            ASSERT_LT(std::hypot(x, y), -z * std::tan(0.785 / 2)) << c.view;
+    for (const auto& c : cases)
+        for (const bool kept : {false, true}) {  // centred, or where the file has it
+            std::vector<std::string> options{"--view", c.view, "--scale", "0"};
+            if (kept) options.push_back("--keep-coordinates");
+            const std::string scene = exportDemo(std::string(c.view) + (kept ? "-kept.wrl" : ".wrl"), options);
+            const auto field = [&](const std::string& name) {
+                std::istringstream line(command_test::valueAfter(scene, "\t" + name + "\t"));
+                std::vector<float> numbers;
+                for (float value; line >> value;) numbers.push_back(value);
+                return numbers;
+            };
+            const std::vector<float> rotation = field("rotation"), translation = field("translation");
+            ASSERT_EQ(rotation.size(), 4u) << c.view;
+            const auto seen = rotated(rotation, c.modelAxis);
+            for (int i = 0; i < 3; ++i) EXPECT_NEAR(seen[i], c.seenAs[i], 1e-5) << c.view << " axis " << i;
+            const std::vector<float> points = numbersAfter(scene, "DEF global_coords"), eye = field("position");
+            ASSERT_EQ(eye.size(), 3u);
+            if (kept) {  // the model turns about its centre (the mean of its nodes), which stays where the file has it
+                std::array<double, 3> centre{};
+                for (size_t i = 0; i < points.size(); ++i) centre[i % 3] += 3.0 * points[i] / points.size();
+                const auto turned = rotated(rotation, centre);
+                for (int i = 0; i < 3; ++i) EXPECT_NEAR(turned[i] + translation[i], centre[i], 1e-4) << c.view << " axis " << i;
+                continue;
+            }
+            // Centred, the model turns about the scene's origin and stands ahead of the viewpoint:
+            // every point in the field of view and beyond the legend, 35 units ahead.
+            for (size_t i = 0; i < points.size(); i += 3) {
+                const auto turned = rotated(rotation, {points[i], points[i + 1], points[i + 2]});
+                const double x = turned[0] + translation[0] - eye[0], y = turned[1] + translation[1] - eye[1],
+                             z = turned[2] + translation[2] - eye[2];
+                ASSERT_LT(z, -35.0) << c.view;
+                ASSERT_LT(std::hypot(x, y), -z * std::tan(0.785 / 2)) << c.view;
+            }
         }
-    }
 }
 
 TEST_F(Export, InfoVersionAndHelp) {
