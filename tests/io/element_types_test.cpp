@@ -81,6 +81,10 @@ TEST_P(ElementRow, DrawsTheElementsFaces) {
         EXPECT_NEAR(normal[2], normalOf(corners)[2], 1e-9) << name;
         EXPECT_GT(normal[2], 0.0) << name;
         EXPECT_TRUE(turnsOneWay(polygon, normal)) << name;
+        // A quadratic shell goes round corner, mid-side node, corner: each mid-side node halves its edge.
+        for (size_t k = 1; reference.corners < row.gmshNodes && k < polygon.size(); k += 2)
+            for (int axis = 0; axis < 3; ++axis)
+                EXPECT_NEAR(polygon[k][axis], (polygon[k - 1][axis] + polygon[(k + 1) % polygon.size()][axis]) / 2, 1e-12) << name << ": node " << k;
         return;
     }
     for (size_t f = 0; f < kind.faces.size(); ++f) {
