@@ -108,15 +108,21 @@ std::vector<float> numbersAfter(const std::string& text, const std::string& key)
     return numbers;
 }
 
-void CommandTest::TearDown() {
+std::vector<std::filesystem::path> CommandTest::scenes() const {
+    std::vector<std::filesystem::path> found;
     for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
-        if (entry.path().extension() == ".wrl" && entry.is_regular_file()) {
-            const auto geometry = expected.find(entry.path().filename().string());
-            if (geometry == expected.end())
-                testing_support::keepVrmlSample(testing_support::readFile(entry.path()));
-            else
-                testing_support::keepVrmlSample(testing_support::readFile(entry.path()), geometry->second);
-        }
+        if (entry.path().extension() == ".wrl" && entry.is_regular_file()) found.push_back(entry.path());
+    return found;
+}
+
+void CommandTest::TearDown() {
+    for (const std::filesystem::path& scene : scenes()) {
+        const auto geometry = expected.find(scene.filename().string());
+        if (geometry == expected.end())
+            testing_support::keepVrmlSample(testing_support::readFile(scene));
+        else
+            testing_support::keepVrmlSample(testing_support::readFile(scene), geometry->second);
+    }
     for (const auto& [name, geometry] : expected)
         EXPECT_TRUE(std::filesystem::exists(dir / name)) << "geometry is expected of " << name << ", which is not there";
     HostTest::TearDown();

@@ -42,6 +42,7 @@ protected:
     void TearDown() override;
     std::string path(const std::string& name) const { return (dir / name).string(); }
     std::string write(const std::string& name, std::string_view content) const;
+    std::vector<std::filesystem::path> scenes() const;  // the .wrl files in the directory
     void expectGeometry(const std::string& name, const testing_support::ExpectedGeometry& geometry) { expected[name] = geometry; }
 
     testing_support::TempDir dir;

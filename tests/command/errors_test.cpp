@@ -3,8 +3,6 @@
 #include "command_run.h"
 #include "model_file.h"
 
-#include "test_support.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -24,25 +22,18 @@ void expectFailure(const command_test::CommandResult& result, int status, const 
     EXPECT_EQ(result.out, "");
 }
 
-TEST_F(CommandErrors, ModelsThatCannotBeReadOrShown) {
-    expectFailure(runSceneport({"export", path("missing.msh"), "-o", path("x.wrl")}), 1, path("missing.msh"));
+// Files that cannot be read at all are the hostile-input tests' (status 1).
+TEST_F(CommandErrors, ModelsThatCannotBeShown) {
     expectFailure(runSceneport({"info", dir.path().string()}), 1, dir.path().string());
-    // An MSH file cut short past its header gets as far as Gmsh, which rejects it.
-    const std::string cut = write("cut.msh", "$MeshFormat\n2.2 0 8\n$EndMeshFormat\n$Nodes\n3\n1 0 0\n$EndNodes\n");
-    expectFailure(runSceneport({"export", cut, "-o", path("x.wrl")}), 1, cut + ": Gmsh cannot read it");
     model_file::start();
     model_file::addReferenceElement(15, 0);
-    model_file::addReferenceElement(15, 1);
     const std::string points = model_file::write(dir / "points.msh").string();
     expectFailure(runSceneport({"export", points, "-o", path("x.wrl")}), 3, "No Parts in model!");
     EXPECT_FALSE(std::filesystem::exists(dir / "x.wrl"));
 }
 
 TEST_F(CommandErrors, UsageErrors) {
-    const struct {
-        std::vector<std::string> arguments;
-        const char* mentioned;
-    } cases[] = {
+    const std::pair<std::vector<std::string>, const char*> cases[] = {
         {{}, "no command"},
         {{"convert"}, "unknown command \"convert\""},
         {{"export", "--colour"}, "--colour"},
@@ -51,7 +42,6 @@ TEST_F(CommandErrors, UsageErrors) {
         {{"export", "--frame", "100000"}, "frames, numbered from 1; got 100000"},
         {{"export", "--bands", "0"}, "--bands: between 1 and 256"},
         {{"export", "--bands", "100000"}, "--bands: between 1 and 256"},
-        {{"export", "--range", "5:1"}, "minimum must be below the maximum"},
         {{"export", "--range", "5:5"}, "minimum must be below the maximum"},
         {{"export", "--range", "5"}, "MIN:MAX"},
         {{"export", "--scale", "big"}, "\"big\" is not a number"},
@@ -63,11 +53,10 @@ TEST_F(CommandErrors, UsageErrors) {
         {{"export", "-o", "scene.vrml"}, "must end in .wrl"},
         {{"info"}, "name a model file"},
     };
-    for (const auto& test : cases) {
-        std::vector<std::string> arguments = test.arguments;
-        const bool named = std::find(arguments.begin(), arguments.end(), "-o") != arguments.end();
-        if (!arguments.empty() && arguments[0] == "export" && !named) arguments.insert(arguments.begin() + 1, {"-o", path("x.wrl")});
-        expectFailure(runSceneport(arguments), 2, test.mentioned);
+    for (auto [arguments, mentioned] : cases) {
+        if (!arguments.empty() && arguments[0] == "export" && std::find(arguments.begin(), arguments.end(), "-o") == arguments.end())
+            arguments.insert(arguments.begin() + 1, {"-o", path("x.wrl")});
+        expectFailure(runSceneport(arguments), 2, mentioned);
     }
     EXPECT_TRUE(std::filesystem::is_empty(dir.path())) << "a usage error writes nothing";
 }

@@ -40,12 +40,6 @@ protected:
         }
         CommandTest::TearDown();
     }
-    std::vector<std::filesystem::path> scenes() const {
-        std::vector<std::filesystem::path> found;
-        for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
-            if (entry.path().extension() == ".wrl") found.push_back(entry.path());
-        return found;
-    }
     CommandResult exportAll(const std::string& model, const std::string& output, std::vector<std::string> more = {}) {
         more.insert(more.begin(), {"export", "--all-frames", model, "-o", path(output)});
         return command_test::runSceneport(more);
@@ -86,15 +80,11 @@ TEST_P(Truncated, ErrorOrScenes) {
 INSTANTIATE_TEST_SUITE_P(Msh, Truncated, ::testing::ValuesIn(model_file::kFormats), [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Hostile, UnreadableFilesAreRefusedByName) {
-    model_file::start();
-    gmsh::model::mesh::addNodes(2, gmsh::model::addDiscreteEntity(2), {1, 2, 3}, {0, 0, 0, 1, 0, 0, 0, 1, 0});
-    const std::string nodesOnly = model_file::write(dir / "nodes-only.msh").string();
+    // More that the reader refuses, by its own check or by Gmsh's: tests/io/reader_test.cpp.
     const std::pair<std::string, std::string> cases[] = {
         {write("empty.msh", ""), "is empty"},
         {write("empty.unv", ""), "is empty"},
         {write("random.msh", randomBytes(4096, 1)), "not a mesh file"},
-        {write("random-inside.msh", "$MeshFormat\n" + randomBytes(4096, 2) + "\n$EndMeshFormat\n"), "Gmsh cannot read it: "},
-        {nodesOnly, "holds no elements"},
         {write("missing-node.msh", "$MeshFormat\n2.2 0 8\n$EndMeshFormat\n$Nodes\n3\n1 0 0 0\n2 1 0 0\n3 1 1 0\n$EndNodes\n"
                                    "$Elements\n1\n1 3 2 1 1 1 2 3 99\n$EndElements\n"), "Gmsh cannot read it: Wrong node index 99"},
         // A view that promises 4 node values but gives 2.
@@ -168,9 +158,10 @@ TEST_F(Hostile, HugeCoordinatesAndScales) {
     EXPECT_EQ(scaled.err, "sceneport: --scale: at 100 the deformed model reaches beyond ±1e30, the largest coordinate a scene holds (frame 1)\n");
 }
 
+// How names are made fit and unique is tests/io/part_names_test.cpp's; here, that the scene
+// defines each once, whatever the file names, with one note for all renamed parts.
 TEST_F(Hostile, PartNamesBecomeUniqueNodeNames) {
-    const std::vector<std::string> names{"a{b}", "c[d]", "h#ash", "back\\slash", "it's", "with blank", "7up", "Träger",
-                                         "global_coords", "Global_model", "a b", "a_b", "Twin", "Twin", std::string(10'000, 'L')};
+    const std::vector<std::string> names{"a{b}", "it's", "7up", "global_coords", "a b", "a_b", "Twin", "Twin", std::string(10'000, 'L')};
     model_file::start();
     for (std::size_t i = 0; i < names.size(); ++i) model_file::group(2, {model_file::addReferenceElement(2, 2.0 * i)}, names[i], static_cast<int>(i + 1));
     const std::string model = model_file::write(dir / "names.msh", model_file::kFormats[0]).string();
@@ -179,7 +170,8 @@ TEST_F(Hostile, PartNamesBecomeUniqueNodeNames) {
     // The part transforms: inside the global model, before the sphere sensor.
     const auto partNames = [&](const std::string& file) {
         const std::string scene = testing_support::readFile(dir / file);
-        const std::string inside = scene.substr(scene.find("DEF Global_model Transform") + 1, scene.find("DEF ss SphereSensor") - scene.find("DEF Global_model Transform"));
+        const std::size_t from = scene.find("DEF Global_model Transform") + 1;
+        const std::string inside = scene.substr(from, scene.find("DEF ss SphereSensor") - from);
         static const std::regex transform(R"(DEF (\S+) Transform \{)");
         std::vector<std::string> found;
         for (auto m = std::sregex_iterator(inside.begin(), inside.end(), transform); m != std::sregex_iterator(); ++m) {
@@ -189,12 +181,8 @@ TEST_F(Hostile, PartNamesBecomeUniqueNodeNames) {
         return found;
     };
     const std::vector<std::string> defined = partNames("names1.wrl");
-    const std::set<std::string> unique(defined.begin(), defined.end());
-    EXPECT_EQ(unique.size(), defined.size());
-    for (const char* name : {"a_b_", "c_d_", "h_ash", "back_slash", "it_s", "with_blank", "_7up", "Träger", "global_coords_(2)",
-                             "Global_model_(2)", "a_b", "a_b_(2)", "Twin", "Physical_2_14"})  // Gmsh keeps a name for one group only
-        EXPECT_TRUE(unique.contains(name)) << name;
-    EXPECT_TRUE(std::any_of(defined.begin(), defined.end(), [](const std::string& n) { return n.starts_with("LLLL"); }));
+    ASSERT_EQ(defined.size(), names.size());
+    EXPECT_EQ(std::set<std::string>(defined.begin(), defined.end()).size(), names.size());
     EXPECT_EQ(testing_support::occurrences(result.err, "renamed "), 1) << "one line for every renamed part: " << result.err;
     // A part answers to its name in scenes and to its name in the file.
     EXPECT_EQ(exportAll(model, "chosen.wrl", {"--parts", "a_b_(2),7up"}).status, 0);

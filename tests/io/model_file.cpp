@@ -102,25 +102,4 @@ std::filesystem::path plateAndRod(const std::filesystem::path& file, const Forma
     return write(file, format);
 }
 
-std::filesystem::path boxOfHexahedra(const std::filesystem::path& file, int a, int b, int c) {
-    start();
-    const int box = gmsh::model::addDiscreteEntity(3);
-    std::vector<double> xyz;
-    for (int k = 0; k <= c; ++k)
-        for (int j = 0; j <= b; ++j)
-            for (int i = 0; i <= a; ++i) xyz.insert(xyz.end(), {double(i), double(j), double(k)});
-    addNodes(3, box, xyz);
-    const auto node = [&](int i, int j, int k) { return static_cast<std::size_t>(1 + i + (a + 1) * (j + (b + 1) * k)); };
-    std::vector<std::size_t> hexahedra;
-    for (int k = 0; k < c; ++k)
-        for (int j = 0; j < b; ++j)
-            for (int i = 0; i < a; ++i)
-                hexahedra.insert(hexahedra.end(), {node(i, j, k), node(i + 1, j, k), node(i + 1, j + 1, k), node(i, j + 1, k),
-                                                   node(i, j, k + 1), node(i + 1, j, k + 1), node(i + 1, j + 1, k + 1), node(i, j + 1, k + 1)});
-    addElements(3, 5, hexahedra, box);
-    group(3, {box}, "Box");
-    view("Height", "NodeData", {0}, xyz.size() / 3, [&](std::size_t tag, int) { return std::vector<double>{xyz[3 * (tag - 1) + 2]}; });
-    return write(file);
-}
-
 }  // namespace model_file

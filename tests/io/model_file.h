@@ -52,7 +52,5 @@ std::filesystem::path write(const std::filesystem::path& file, const Format& for
 // A plate "Plate" (one quadrilateral), a skin "Top skin" (two triangles) and a rod "Rod" (a
 // line); "Temperature" per node over three steps (times 0, 0.5, 1), "Stress" per element.
 std::filesystem::path plateAndRod(const std::filesystem::path& file, const Format& format = kFormats[0]);
-// A × b × c unit cubes as hexahedra in the volume "Box", with the node heights as "Height".
-std::filesystem::path boxOfHexahedra(const std::filesystem::path& file, int a, int b, int c);
 
 }  // namespace model_file
