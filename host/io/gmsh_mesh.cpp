@@ -23,7 +23,7 @@ struct GroupSource {
 
 constexpr std::array<const char*, 4> kEntityKinds{"Point", "Curve", "Surface", "Volume"};
 
-// Sorted corner nodes of a face (model node numbers), the last -1 for a triangle.
+// The corner nodes of a face (model node numbers), sorted.
 using FaceKey = std::array<int, 4>;
 
 struct FaceKeyHash {
@@ -41,10 +41,10 @@ void forEachFace(const MeshPart& part, std::span<const mesh_faces::Face> (*faces
         const int perElement = kNodesPerElement[type];
         for (std::size_t first = 0; first + perElement <= nodes.size(); first += perElement)
             for (const mesh_faces::Face& face : facesOf(type)) {
+                // Padded with -1 for a triangle, which sorts first: the same corners make one key.
                 FaceKey key{-1, -1, -1, -1};
-                const int corners = std::min(face.nodeCount, 4);
-                for (int k = 0; k < corners; ++k) key[k] = part.nodes[nodes[first + face.positions[k]]];
-                std::sort(key.begin(), key.begin() + corners);
+                for (int k = 0; k < std::min(face.nodeCount, 4); ++k) key[k] = part.nodes[nodes[first + face.positions[k]]];
+                std::sort(key.begin(), key.end());
                 visit(key);
             }
     }
