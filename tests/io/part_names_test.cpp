@@ -33,7 +33,9 @@ TEST(PartNames, Unique) {
         ASSERT_EQ(names.size(), expected.size());
         for (std::size_t i = 0; i < names.size(); ++i) {
             EXPECT_EQ(names[i].name, expected[i].name) << i;
-            if (!expected[i].sourceName.empty()) EXPECT_EQ(names[i].sourceName, expected[i].sourceName) << i;
+            if (!expected[i].sourceName.empty()) {
+                EXPECT_EQ(names[i].sourceName, expected[i].sourceName) << i;
+            }
         }
     }
     for (const std::string_view own : kVRMLWriterNodeNames)

@@ -152,8 +152,9 @@ TEST_P(Results, ValuesDisplacementsAndFailures) {
             SCOPED_TRACE("frame " + std::to_string(frame) + ", element at " + std::to_string(c[0]) + " " + std::to_string(c[2]));
             EXPECT_FLOAT_EQ(values("pressure", frame)[e], pressure(c, frame));
             EXPECT_FLOAT_EQ(values("stress", frame)[e], (isHexahedron(c) ? std::sqrt(3.0) : 1.0) * pressure(c, 1)) << "von Mises";
-            if (elements[e].meshType >= 0)
+            if (elements[e].meshType >= 0) {
                 EXPECT_EQ(elements[e].part->hasFailed({elements[e].meshType, elements[e].index}, frame), frame >= failStep(c));
+            }
         }
     }
 }
