@@ -26,13 +26,14 @@ string(REGEX REPLACE "/$" "" SCENEPORT_PKGCONFIG_TO_PREFIX "${SCENEPORT_PKGCONFI
 # and Sceneport::host. The host's headers use std::span, so whoever compiles against them needs
 # C++20; the package says so instead of leaving each consumer to find out.
 set_target_properties(sceneport_host PROPERTIES EXPORT_NAME host)
+set_target_properties(sceneport_io PROPERTIES EXPORT_NAME io)
 target_compile_features(sceneport_host PUBLIC cxx_std_20)
 
 # The plug-in finds the host library beside itself, and the command in the library directory
 # next to its own, without LD_LIBRARY_PATH or ldconfig; only Gmsh comes from the system's paths.
-set_target_properties(Sceneport sceneport_host PROPERTIES INSTALL_RPATH "$ORIGIN")
+set_target_properties(Sceneport sceneport_host sceneport_io PROPERTIES INSTALL_RPATH "$ORIGIN")
 set_target_properties(sceneport_mesh_faces PROPERTIES EXPORT_NAME mesh_faces)
-install(TARGETS Sceneport sceneport_host sceneport_mesh_faces EXPORT SceneportTargets
+install(TARGETS Sceneport sceneport_host sceneport_io sceneport_mesh_faces EXPORT SceneportTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
   INCLUDES DESTINATION ${SCENEPORT_INSTALL_INCLUDEDIR})
 

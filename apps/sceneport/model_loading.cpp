@@ -22,7 +22,9 @@ LoadedModel loadModel(const std::optional<std::string>& path) {
         Reading(const Reading&) = delete;
         Reading& operator=(const Reading&) = delete;
     } reading(*path);
-    loaded.model = &host::io::readModel(*path, loaded.notes, {.reservedNames = kVRMLWriterNodeNames});
+    host::io::ReadOptions options;
+    options.reservedNames = kVRMLWriterNodeNames;
+    loaded.model = &host::io::readModel(*path, loaded.notes, options);
     return loaded;
 }
 

@@ -97,7 +97,7 @@ ModelStr& readModel(const std::filesystem::path& path, ReadNotes& notes, const R
         // out, and an export finds no parts.
         if (elementTypes.empty()) throw ModelReadError("holds no elements");
         replaceNonFiniteCoordinates(mesh, notes);
-        GmshResults results = readGmshViews(mesh, notes);
+        GmshResults results = readGmshViews(mesh, options, notes);
         replaceNonFiniteResults(mesh, results, notes);
         return buildModel(path.filename().string(), mesh, std::move(results));
     } catch (const ModelReadError& error) {

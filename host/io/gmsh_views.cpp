@@ -1,5 +1,6 @@
 #include "gmsh_views.h"
 
+#include "field_roles.h"
 #include "gmsh_part_names.h"
 #include "gmsh_session.h"
 #include "gmsh_view_data.h"
@@ -8,7 +9,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <initializer_list>
 #include <optional>
 #include <string_view>
 
@@ -33,14 +33,6 @@ struct ViewValues {
     std::size_t missing = 0;                // the most values one step lacks
 };
 
-bool isOneOf(std::string_view name, std::initializer_list<std::string_view> names) {
-    const auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; };
-    return std::any_of(names.begin(), names.end(), [&](std::string_view candidate) {
-        return std::equal(name.begin(), name.end(), candidate.begin(), candidate.end(),
-                          [&](char a, char b) { return lower(a) == lower(b); });
-    });
-}
-
 std::vector<ViewHeader> viewHeaders() {
     std::vector<ViewHeader> headers;
     const GmshReport report = runGmsh([&] {
@@ -62,19 +54,23 @@ std::vector<ViewHeader> viewHeaders() {
 }
 
 // Decides what the host makes of a view from its first step with data; false: nothing.
-bool classify(ViewValues& view, const ViewStep& data, bool& deformationTaken, ReadNotes& notes) {
+bool classify(ViewValues& view, const ViewStep& data, bool& deformationTaken, const ReadOptions& options,
+              ReadNotes& notes) {
     const bool nodes = data.dataType == "NodeData", elements = data.dataType == "ElementData";
     if (!nodes && !elements && data.dataType != "ElementNodeData") {
         notes.lines.push_back("left out view " + inQuotes(view.name) + ": the host shows no " + data.dataType);
         return false;
     }
-    if (nodes && data.components == 3 && !deformationTaken && isOneOf(view.name, {"displacement", "displacements", "disp", "u"})) {
+    const FieldRole role = roleOf({view.name, data.components, nodes}, options);
+    if (role == FieldRole::Deformation && !deformationTaken) {
         view.use = Use::Deformation;
         deformationTaken = true;
+        notes.deformedBy = view.name;
         return true;
     }
     view.location = elements ? ValueLocation::Element : ValueLocation::Node;
-    if (elements && isOneOf(view.name, {"failed", "deleted", "erosion"})) {
+    if (role == FieldRole::Failure && elements) {
+        notes.failuresFrom = view.name;
         view.use = Use::Failure;
         return true;
     }
@@ -130,7 +126,7 @@ std::vector<float> stepValues(ViewValues& view, const GmshMesh& mesh, const View
 }
 
 std::optional<ViewValues> readView(const GmshMesh& mesh, const ViewHeader& header, bool& deformationTaken,
-                                   ReadNotes& notes) {
+                                   const ReadOptions& options, ReadNotes& notes) {
     ViewValues view;
     view.name = header.name;
     bool classified = false;
@@ -149,7 +145,7 @@ std::optional<ViewValues> readView(const GmshMesh& mesh, const ViewHeader& heade
             view.steps.emplace_back();
             continue;
         }
-        if (!classified && !classify(view, data, deformationTaken, notes)) return std::nullopt;
+        if (!classified && !classify(view, data, deformationTaken, options, notes)) return std::nullopt;
         classified = true;
         view.steps.push_back(stepValues(view, mesh, data));
     }
@@ -208,11 +204,11 @@ std::vector<std::vector<float>> deformedFrames(const GmshMesh& mesh, std::vector
 
 }  // namespace
 
-GmshResults readGmshViews(const GmshMesh& mesh, ReadNotes& notes) {
+GmshResults readGmshViews(const GmshMesh& mesh, const ReadOptions& options, ReadNotes& notes) {
     std::vector<ViewValues> views;
     bool deformationTaken = false;
     for (const ViewHeader& header : viewHeaders())
-        if (std::optional<ViewValues> view = readView(mesh, header, deformationTaken, notes)) views.push_back(std::move(*view));
+        if (std::optional<ViewValues> view = readView(mesh, header, deformationTaken, options, notes)) views.push_back(std::move(*view));
 
     std::size_t frameCount = 1;
     for (const ViewValues& view : views) frameCount = std::max(frameCount, view.steps.size());

@@ -18,8 +18,9 @@ struct GmshResults {
 };
 
 // Reads the views of Gmsh's current model, laid onto `mesh`'s parts. Frame k shows step k of
-// every view (the last step of a view that has fewer); views Gmsh cannot give as data on the mesh,
+// every view (the last step of a view that has fewer); options.displacementField and
+// options.failedField say which views deform the model and fail elements (field_roles.h); views Gmsh cannot give as data on the mesh,
 // or whose values the host cannot show, are left out with a note, as are values a view lacks.
-GmshResults readGmshViews(const GmshMesh& mesh, ReadNotes& notes);
+GmshResults readGmshViews(const GmshMesh& mesh, const ReadOptions& options, ReadNotes& notes);
 
 }  // namespace host::io

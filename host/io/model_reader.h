@@ -25,6 +25,8 @@ public:
 // host type holds, part names made fit for node names, values that could not be used).
 struct ReadNotes {
     std::vector<std::string> lines;
+    std::string deformedBy;    // the field that moves the nodes, or empty
+    std::string failuresFrom;  // what fails elements (a field's name, the file's deletions), or empty
 };
 
 // The largest coordinate the reader hands over, in magnitude. The plug-in sums coordinates in
@@ -36,6 +38,12 @@ inline constexpr float kLargestCoordinate = 1e30f;
 struct ReadOptions {
     // Names no part may take: the names the scene writer gives nodes of its own.
     std::span<const std::string_view> reservedNames;
+    // The node vector field that moves the nodes: empty, found under the usual names
+    // (field_roles.h); "none", no field does.
+    std::string displacementField;
+    // The field whose non-zero values fail elements: empty, an element field named failed,
+    // deleted or erosion.
+    std::string failedField;
 };
 
 // Reads the model file at `path` into a new model of the session and returns it. The model
@@ -43,7 +51,7 @@ struct ReadOptions {
 // - parts: one per physical group (per dimension when a group mixes dimensions), else one per
 //   elementary entity; curves give one-dimensional parts;
 // - frames and times: from the views' time steps (one frame at time 0 without views);
-// - a three-component node view named displacement(s), disp or U (any case) moves the nodes of
+// - a three-component node view under a displacement name (field_roles.h) moves the nodes of
 //   each frame; an element view named failed, deleted or erosion (any case) fails elements at
 //   the first step where it is non-zero; every other view becomes a field.
 // Numbers that are not finite (NaN, infinite, beyond a float's range) and coordinates beyond
