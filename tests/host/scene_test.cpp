@@ -1,5 +1,4 @@
-// The host's scene as the plug-in sees it through hostapi: parts, meshes, frames, failures, the
-// memory it hands out, and models built in one batch.
+// The host's scene as the plug-in sees it through hostapi: parts, meshes, frames and failures.
 #include "host_log.h"
 #include "hostgen.h"
 #include "hostmath.h"
@@ -9,7 +8,6 @@
 #include "session.h"
 #include "test_support.h"
 
-#include <cstring>
 
 namespace {
 
@@ -56,26 +54,6 @@ TEST_F(Scene, PartsNumberNodesInPartOrder) {
     EXPECT_EQ(host::hostLog().outstandingAllocations(), 0);
 }
 
-TEST_F(Scene, PartAttributes) {
-    host::ModelBuilder model("frame");
-    auto beams = model.part("Beams").nodes({{0, 0, 0}, {1, 0, 0}, {2, 0, 0}}).lines({0, 1, 1, 2});
-    auto plate = model.part("Door Panel").nodes({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}).elements(FE_MESH_TRIA3, {0, 1, 2});
-    auto empty = model.part(std::string(254, 'a') + "\xC3\xA9\xC3\xA9");  // crosses 255 bytes mid-character
-
-    int count = -1, resultCount = -1, unknown = 42;
-    EXPECT_EQ(DbsVaGetValues(beams.handle(), DBS_PART_ELEMENT_COUNT, &count, DBS_PART_RESULT_ELEMENT_COUNT, &resultCount, 0), 2);
-    EXPECT_EQ(count, 2);
-    EXPECT_EQ(resultCount, 2);
-    EXPECT_EQ(DbsVaGetValues(beams.handle(), 9999, &unknown, 0), 0);
-    EXPECT_EQ(unknown, 42) << "an attribute the object does not have leaves the output alone";
-    const std::pair<FePartStr*, int> dimensions[] = {{beams.handle(), 1}, {plate.handle(), 2}, {empty.handle(), 0}};
-    for (const auto& [part, dimension] : dimensions) EXPECT_EQ(FePartIsPart1d2d3d(part), dimension);
-
-    char name[256];
-    FePartGetNameWithoutId(empty.handle(), name);
-    EXPECT_EQ(std::strlen(name), 254u) << "half a character is never left at the end";
-}
-
 TEST_F(Scene, FramesMoveNodesAndCameras) {
     host::ModelBuilder model("moving");
     model.part("P").nodes({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}).elements(FE_MESH_TRIA3, {0, 1, 2});
@@ -116,35 +94,6 @@ TEST_F(Scene, FramesMoveNodesAndCameras) {
     EXPECT_EQ(SimVidCommonGetTimeArray(still, &times), 0);
 }
 
-TEST_F(Scene, HandedMemoryIsFreedAndLogged) {
-    host::ModelBuilder model("Crash box");
-    model.part("P");
-    char* title = SimVidCommonGetModelTitle(model);
-    EXPECT_STREQ(title, "Crash box");
-    MngrObjectListStr* list = nullptr;
-    EXPECT_EQ(MngrGetObjectList(model, fePartClass_p, &list), 1);
-    ZGuFree(title, "ZVRMLAdapter", 10);
-    ZGuFree(list, "ZVRMLAdapter", 11);
-    int stranger = 0;
-    ZGuFree(&stranger, "elsewhere", 12);
-    const auto& frees = host::hostLog().frees;
-    ASSERT_EQ(frees.size(), 3u);
-    EXPECT_TRUE(frees[0].sourceFile == "ZVRMLAdapter" && frees[0].line == 10 && frees[1].handedOut);
-    EXPECT_FALSE(frees[2].handedOut) << "memory the host never handed out is reported, not freed";
-    EXPECT_EQ(host::hostLog().outstandingAllocations(), 0);
-
-    // The free loop count asks for passes and always runs out.
-    __ZxFreeLoopCount__ = 3;
-    title = SimVidCommonGetModelTitle(nullptr);
-    int passes = 0;
-    do {
-        ZGuFree(title, __FILE__, __LINE__);
-        title = nullptr;
-    } while (++passes < 10 && __ZxFreeLoopCount__ != 0);
-    EXPECT_EQ(passes, 3);
-    EXPECT_EQ(host::hostLog().frees[4].pointer, nullptr) << "later passes hand in the cleared pointer";
-}
-
 TEST_F(Scene, FailedElementsStayFailed) {
     host::ModelBuilder model("erosion");
     model.frames({0, 1, 2, 3});
@@ -160,58 +109,6 @@ TEST_F(Scene, FailedElementsStayFailed) {
             << c.type << " #" << c.index << " at frame " << c.frame;
     EXPECT_NE(FePartIsElementOff(plate.handle(), FE_MESH_QUAD4, 0, 0), 0);
     EXPECT_EQ(FePartIsElementOff(plate.handle(), FE_MESH_QUAD4, 1, 0), 0);
-}
-
-// A model built within one BatchedChanges (batches nest) must look to the plug-in like one built
-// step by step: parts, meshes, failures, coordinates and contours in every frame.
-TEST_F(Scene, BatchedChangesLookLikeStepByStep) {
-    const auto build = [](host::ModelBuilder& model) {
-        for (int plate = 0; plate < 3; ++plate)
-            model.part("Plate " + std::to_string(plate))
-                .nodes({{2.0f * plate, 0, 0}, {2.0f * plate + 1, 0, 0}, {2.0f * plate + 1, 1, 0}, {2.0f * plate, 1, 0}, {2.0f * plate, 2, 0}})
-                .elements(FE_MESH_QUAD4, {0, 1, 2, 3})
-                .elements(FE_MESH_TRIA3, {3, 2, 4});
-        model.frames({0.0f, 1.0f}).frameCoordinates(1, std::vector<float>(3 * 15, 0.5f));
-        model.nodeField("temperature", [](int frame, int node) { return static_cast<float>(frame * 100 + node); });
-        host::PartBuilder(model.model(), *model.model().parts[1]).failsAt(FE_MESH_TRIA3, 0, 1);
-    };
-    const auto seen = [](ModelStr& model, WindowStr* window) {
-        std::vector<float> seen;
-        for (FePartStr* part : partsOf(&model)) {
-            FePartMeshDataStr mesh{};
-            FePartGetMeshData(part, &mesh);
-            for (int type = 0; type < FE_MESH_TYPE_COUNT; ++type)
-                for (int e = 0; e < mesh.elementCounts[type]; ++e) {
-                    seen.insert(seen.end(), mesh.connectivityLists[type] + e * mesh.nodesPerElement[type], mesh.connectivityLists[type] + (e + 1) * mesh.nodesPerElement[type]);
-                    seen.push_back(static_cast<float>(FePartIsElementFailingGivenPart(part, static_cast<_FePartMeshType>(type), e, 1)));
-                }
-        }
-        const FePostResultStr* result = MdbGetManagerObject(&model, 0);
-        const ContourInfoStr* contours = WindowGetContourInfo(window, &model);
-        seen.insert(seen.end(), result->nodeCoords, result->nodeCoords + 3 * result->nodeCount);
-        seen.insert(seen.end(), contours->values, contours->values + contours->valueCount);
-        return seen;
-    };
-    host::ModelBuilder stepByStep("plates"), batched("plates");
-    build(stepByStep);
-    {
-        const host::BatchedChanges outer(batched.model()), inner(batched.model());
-        build(batched);
-    }
-    host::WindowBuilder stepWindow(stepByStep), batchedWindow(batched);
-    stepWindow.contour("temperature");
-    batchedWindow.contour("temperature");
-    for (const int frame : {0, 1}) {
-        host::showFrame(frame);
-        EXPECT_EQ(seen(batched.model(), batchedWindow), seen(stepByStep.model(), stepWindow)) << frame;
-    }
-    {  // a window already showing the model follows what a later batch adds
-        const host::BatchedChanges batch(batched.model());
-        batched.part("Late").nodes({{9, 0, 0}, {9, 1, 0}, {8, 1, 0}}).elements(FE_MESH_TRIA3, {0, 1, 2});
-    }
-    const ContourInfoStr* contours = WindowGetContourInfo(batchedWindow, batched);
-    ASSERT_EQ(contours->valueCount, 18);
-    EXPECT_EQ(contours->values[17], 117.0f);
 }
 
 }  // namespace

@@ -60,17 +60,6 @@ TEST(WriterDefNames, Characters) {
     }
 }
 
-TEST(WriterState, Reset) {  // a reset writer starts a file as a new one does
-    const auto fresh = [](const ZVRMLWriter& w) {
-        return w.level == 0 && !w.coordDefined && !w.legendWritten && !w.globalModelWritten && !w.texCoordDefined && !w.pixmapDefined;
-    };
-    ZVRMLWriter writer;
-    writer.level = -5;
-    writer.coordDefined = writer.legendWritten = writer.globalModelWritten = writer.texCoordDefined = writer.pixmapDefined = true;
-    writer.reset();
-    EXPECT_TRUE(fresh(writer) && fresh(ZVRMLWriter()));
-}
-
 // Indexed face sets: the faces of each kind, the coordinate list, skipped elements, colours.
 // Node n at a spot of its own, so no two nodes coincide; and the node numbers 0..19.
 std::vector<float> nodeGrid(int count) {
