@@ -160,17 +160,20 @@ public:
         return count;
     }
 
-    // Elements left out, by Gmsh type.
+    // Elements left out, and elements drawn as a type of lower order, by Gmsh type.
     const std::map<int, std::size_t>& leftOut() const { return m_leftOut; }
+    const std::map<int, std::size_t>& reduced() const { return m_reduced; }
 
 private:
     void add(MeshPart& part, int gmshType, const std::vector<std::size_t>& elementTags,
              const std::vector<std::size_t>& nodeTags) {
-        const GmshElementType* type = findGmshElementType(gmshType);
+        bool reduced = false;
+        const GmshElementType* type = findGmshElementType(gmshType, &reduced);
         if (type == nullptr) {
             m_leftOut[gmshType] += elementTags.size();
             return;
         }
+        if (reduced) m_reduced[gmshType] += elementTags.size();
         if (nodeTags.size() != elementTags.size() * type->gmshNodes)
             throw ModelReadError("Gmsh gives " + std::to_string(nodeTags.size()) + " nodes for " +
                                  std::to_string(elementTags.size()) + " elements of type " + inQuotes(gmshTypeName(gmshType)));
@@ -207,7 +210,7 @@ private:
 
     const GmshMesh& m_mesh;
     std::vector<int> m_localOf;  // per Gmsh node, its number in the part being read (-1: none yet)
-    std::map<int, std::size_t> m_leftOut;
+    std::map<int, std::size_t> m_leftOut, m_reduced;
     std::map<std::pair<int, int>, std::size_t> m_given;  // per entity (dimension, tag)
 };
 
@@ -272,6 +275,14 @@ GmshMesh readGmshMesh(ReadNotes& notes, std::span<const std::string_view> reserv
     for (const auto& [gmshType, count] : reader.leftOut())
         notes.lines.push_back("left out " + elementsText(count) + " of type " + inQuotes(gmshTypeName(gmshType)) +
                               ": the host has no element type for them");
+    for (const auto& [gmshType, count] : reader.reduced()) {
+        const GmshElementType& row = *findGmshElementType(gmshType);
+        const bool corners = row.hostType == kLineElement || row.hostNodes() == kMeshTypes[row.hostType].cornerNodes;
+        notes.lines.push_back("read " + elementsText(count) + " of type " + inQuotes(gmshTypeName(gmshType)) + " as " +
+                              (row.hostType == kLineElement ? "2-node line" : kMeshTypes[row.hostType].name) +
+                              (corners ? " elements, by their corner nodes" : " elements, by their corner and mid-edge nodes") +
+                              ": the host has no element of their order");
+    }
     if (!points.empty())
         notes.lines.push_back("left out " + nameList(points) + ": points make no part");
     if (!empty.empty())

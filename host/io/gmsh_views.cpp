@@ -170,8 +170,9 @@ std::vector<float> frameTimes(const std::vector<ViewValues>& views, std::size_t 
 // A view's values at every frame: a step without data, and every frame after its last step,
 // holds the step before (zeros before its first data).
 std::vector<std::vector<float>> heldFrames(ViewValues& view, std::size_t frameCount) {
+    // A model whose elements all were left out has no values to hold.
     const auto first = std::find_if(view.steps.begin(), view.steps.end(), [](const auto& s) { return !s.empty(); });
-    std::vector<float> held(first->size(), 0.0f);
+    std::vector<float> held(first == view.steps.end() ? 0 : first->size(), 0.0f);
     std::vector<std::vector<float>> frames;
     frames.reserve(frameCount);
     for (std::size_t frame = 0; frame < frameCount; ++frame) {

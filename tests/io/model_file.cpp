@@ -89,6 +89,31 @@ std::filesystem::path write(const std::filesystem::path& file, const Format& for
     return file;
 }
 
+std::size_t meshedCube(const std::filesystem::path& file, int order, int partitions, const Format& format) {
+    start();
+    gmsh::model::occ::addBox(0, 0, 0, 1, 1, 1);
+    gmsh::model::occ::synchronize();
+    gmsh::model::addPhysicalGroup(3, {1}, 1);
+    gmsh::option::setNumber("Mesh.MeshSizeMax", 0.5);
+    gmsh::model::mesh::generate(3);
+    gmsh::model::mesh::setOrder(order);
+    if (partitions > 0) gmsh::model::mesh::partition(partitions);
+    std::vector<std::size_t> tags;
+    std::vector<double> xyz, parametric;
+    gmsh::model::mesh::getNodes(tags, xyz, parametric);
+    std::vector<std::vector<double>> positions;
+    for (std::size_t node = 0; node < tags.size(); ++node)
+        positions.push_back({xyz[3 * node] + 10 * xyz[3 * node + 1] + 100 * xyz[3 * node + 2]});
+    gmsh::view::addModelData(gmsh::view::add("Position"), 0, "sample", "NodeData", tags, positions, 0, 1);
+    std::vector<int> types;
+    std::vector<std::vector<std::size_t>> elements, nodes;
+    gmsh::model::mesh::getElements(types, elements, nodes, 3);
+    std::size_t count = 0;
+    for (const auto& block : elements) count += block.size();
+    write(file, format);
+    return count;
+}
+
 std::filesystem::path plateAndRod(const std::filesystem::path& file, const Format& format) {
     start();
     const int plate = gmsh::model::addDiscreteEntity(2);
