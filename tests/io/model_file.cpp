@@ -4,6 +4,8 @@
 
 #include <gmsh.h>
 
+#include <algorithm>
+
 namespace model_file {
 namespace {
 std::size_t nextNode = 1, nextElement = 1;
@@ -98,20 +100,18 @@ std::size_t meshedCube(const std::filesystem::path& file, int order, int partiti
     gmsh::model::mesh::generate(3);
     gmsh::model::mesh::setOrder(order);
     if (partitions > 0) gmsh::model::mesh::partition(partitions);
-    std::vector<std::size_t> tags;
+    std::vector<std::size_t> nodes;
     std::vector<double> xyz, parametric;
-    gmsh::model::mesh::getNodes(tags, xyz, parametric);
-    std::vector<std::vector<double>> positions;
-    for (std::size_t node = 0; node < tags.size(); ++node)
-        positions.push_back({xyz[3 * node] + 10 * xyz[3 * node + 1] + 100 * xyz[3 * node + 2]});
-    gmsh::view::addModelData(gmsh::view::add("Position"), 0, "sample", "NodeData", tags, positions, 0, 1);
-    std::vector<int> types;
-    std::vector<std::vector<std::size_t>> elements, nodes;
-    gmsh::model::mesh::getElements(types, elements, nodes, 3);
-    std::size_t count = 0;
-    for (const auto& block : elements) count += block.size();
+    gmsh::model::mesh::getNodes(nodes, xyz, parametric);
+    view("Position", "NodeData", {0}, *std::max_element(nodes.begin(), nodes.end()), [](std::size_t tag, int) {
+        std::vector<double> at, parametric;
+        gmsh::model::mesh::getNode(tag, at, parametric);
+        return at.empty() ? at : std::vector<double>{at[0] + 10 * at[1] + 100 * at[2]};
+    });
+    std::vector<std::size_t> elements, elementNodes;
+    gmsh::model::mesh::getElementsByType(gmsh::model::mesh::getElementType("Tetrahedron", order), elements, elementNodes);
     write(file, format);
-    return count;
+    return elements.size();
 }
 
 std::filesystem::path plateAndRod(const std::filesystem::path& file, const Format& format) {
