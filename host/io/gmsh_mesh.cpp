@@ -277,10 +277,12 @@ GmshMesh readGmshMesh(ReadNotes& notes, std::span<const std::string_view> reserv
                               ": the host has no element type for them");
     for (const auto& [gmshType, count] : reader.reduced()) {
         const GmshElementType& row = *findGmshElementType(gmshType);
-        const bool corners = row.hostType == kLineElement || row.hostNodes() == kMeshTypes[row.hostType].cornerNodes;
+        const bool line = row.hostType == kLineElement;
+        const char* kept = line                                                  ? "their ends"
+                           : row.hostNodes() == kMeshTypes[row.hostType].cornerNodes ? "their corner nodes"
+                                                                                      : "their corner and mid-edge nodes";
         notes.lines.push_back("read " + elementsText(count) + " of type " + inQuotes(gmshTypeName(gmshType)) + " as " +
-                              (row.hostType == kLineElement ? "2-node line" : kMeshTypes[row.hostType].name) +
-                              (corners ? " elements, by their corner nodes" : " elements, by their corner and mid-edge nodes") +
+                              (line ? "2-node line" : kMeshTypes[row.hostType].name) + " elements, by " + kept +
                               ": the host has no element of their order");
     }
     if (!points.empty())
