@@ -87,22 +87,67 @@ std::vector<bool> surfacesOfSolids(const std::vector<MeshPart>& parts, const std
     return redundant;
 }
 
-std::vector<GroupSource> groupSources() {
-    std::vector<GroupSource> sources;
+using Entity = std::pair<int, int>;  // dimension, tag
+
+// Partitioning splits each entity into pieces of its dimension, whose parent it is, and adds
+// entities on the boundaries between partitions, whose parent is the entity of higher dimension
+// they lie in. Gmsh gives those boundaries elements of their own, in the physical groups of the
+// entity they lie in: they would draw the walls between partitions inside a solid.
+bool isPartitionBoundary(const Entity& entity) {
+    std::vector<int> partitions;
+    gmsh::model::getPartitions(entity.first, entity.second, partitions);
+    int parentDimension = -1, parentTag = -1;
+    if (!partitions.empty()) gmsh::model::getParent(entity.first, entity.second, parentDimension, parentTag);
+    return parentDimension > entity.first;
+}
+
+// The entity a piece of a partition came from; the entity itself when it is no piece.
+Entity unpartitioned(const Entity& entity) {
+    std::vector<int> partitions;
+    gmsh::model::getPartitions(entity.first, entity.second, partitions);
+    Entity parent{-1, -1};
+    if (!partitions.empty()) gmsh::model::getParent(entity.first, entity.second, parent.first, parent.second);
+    return parent.first == entity.first ? parent : entity;
+}
+
+// The groups to read, and the partition boundaries they leave out.
+struct GroupSources {
+    std::vector<GroupSource> groups;
+    std::vector<Entity> partitionBoundaries;
+};
+
+GroupSources groupSources() {
+    GroupSources sources;
+    const auto keep = [&sources](const Entity& entity) {
+        if (!isPartitionBoundary(entity)) return true;
+        sources.partitionBoundaries.push_back(entity);
+        return false;
+    };
     gmsh::vectorpair groups;
     gmsh::model::getPhysicalGroups(groups);
     for (const auto& [dimension, tag] : groups) {
         GroupSource source{{}, dimension, {}};
         gmsh::model::getPhysicalName(dimension, tag, source.name);
         if (source.name.empty()) source.name = "Physical " + std::to_string(dimension) + " " + std::to_string(tag);
-        gmsh::model::getEntitiesForPhysicalGroup(dimension, tag, source.entities);
-        sources.push_back(std::move(source));
+        std::vector<int> entities;
+        gmsh::model::getEntitiesForPhysicalGroup(dimension, tag, entities);
+        for (const int entity : entities)
+            if (keep({dimension, entity})) source.entities.push_back(entity);
+        sources.groups.push_back(std::move(source));
     }
     if (!groups.empty()) return sources;
+    // One part per entity, the pieces of a partitioned one together under its name.
     gmsh::vectorpair entities;
     gmsh::model::getEntities(entities);
-    for (const auto& [dimension, tag] : entities)
-        sources.push_back({std::string(kEntityKinds.at(dimension)) + " " + std::to_string(tag), dimension, {tag}});
+    std::map<Entity, std::size_t> partOf;
+    for (const Entity& entity : entities) {
+        if (!keep(entity)) continue;
+        const Entity owner = unpartitioned(entity);
+        const auto [found, added] = partOf.emplace(owner, sources.groups.size());
+        if (added)
+            sources.groups.push_back({std::string(kEntityKinds.at(owner.first)) + " " + std::to_string(owner.second), owner.first, {}});
+        sources.groups[found->second].entities.push_back(entity.second);
+    }
     return sources;
 }
 
@@ -135,6 +180,14 @@ public:
         }
         for (const int node : part.nodes) m_localOf[node] = -1;  // ready for the next part
         return part;
+    }
+
+    // Takes the entity's elements as given but reads none of them; returns how many it has.
+    std::size_t skip(const Entity& entity) {
+        std::vector<int> types;
+        std::vector<std::vector<std::size_t>> elementTags, nodeTags;
+        gmsh::model::mesh::getElements(types, elementTags, nodeTags, entity.first, entity.second);
+        return given(entity.first, entity.second, elementTags);
     }
 
     // Counts the elements of the curves, surfaces and volumes no part took; returns how many.
@@ -257,7 +310,10 @@ GmshMesh readGmshMesh(ReadNotes& notes, std::span<const std::string_view> reserv
     PartReader reader(mesh);
     std::vector<std::string> points, empty;
     std::vector<GroupName> names;
-    for (const GroupSource& source : groupSources()) {
+    const GroupSources sources = groupSources();
+    std::size_t betweenPartitions = 0;
+    for (const Entity& entity : sources.partitionBoundaries) betweenPartitions += reader.skip(entity);
+    for (const GroupSource& source : sources.groups) {
         if (source.dimension == 0) {
             points.push_back(source.name);
             continue;
@@ -287,6 +343,8 @@ GmshMesh readGmshMesh(ReadNotes& notes, std::span<const std::string_view> reserv
     }
     if (!points.empty())
         notes.lines.push_back("left out " + nameList(points) + ": points make no part");
+    if (betweenPartitions > 0)
+        notes.lines.push_back("left out " + elementsText(betweenPartitions) + " Gmsh made on the boundaries between partitions");
     if (!empty.empty())
         notes.lines.push_back("left out " + nameList(empty) + ": no element there has a host element type");
     const std::size_t unread = reader.countUnread();

@@ -56,6 +56,7 @@ TEST_P(GmshFile, LoadsEveryElementWithItsValues) {
 INSTANTIATE_TEST_SUITE_P(Gmsh, GmshFile, ::testing::Values(
     // Gmsh rebuilds an MSH 2 file's partitions after reading every element, and fails for one.
     CubeCase{"OnePartition", 1, 1, 0, FE_MESH_TETRA4, "Gmsh: No mesh elements were found; read the mesh without its partitions"},
+    CubeCase{"ThreePartitions", 1, 3, 3, FE_MESH_TETRA4, "left out 117 elements Gmsh made on the boundaries between partitions"},
     CubeCase{"Cubic", 3, 0, 3, FE_MESH_TETRA4, "read 1125 elements of type \"Tetrahedron 20\" as 4-node tetrahedron "
              "elements, by their corner nodes: the host has no element of their order"},
     CubeCase{"Quartic", 4, 0, 2, FE_MESH_TETRA10, "read 1125 elements of type \"Tetrahedron 35\" as 10-node tetrahedron "
