@@ -91,6 +91,25 @@ void takeModel(std::optional<std::string>& model, const std::string& argument) {
     model = argument;
 }
 
+// --displacement and --failed, which export and info share; false for any other option.
+bool takeFieldRole(ArgumentReader& reader, FieldRoles& roles) {
+    std::string* role = reader.name() == "--displacement" ? &roles.displacement
+                        : reader.name() == "--failed"     ? &roles.failed
+                                                          : nullptr;
+    if (role == nullptr) return false;
+    *role = reader.value();
+    if (role->empty()) throw UsageError(reader.name() + ": no field named");
+    return true;
+}
+
+// The lines of both commands' help on --displacement and --failed.
+constexpr const char* kFieldRoleHelp =
+    "  --displacement FIELD   the node vector field that moves the nodes (default: one named\n"
+    "                         displacement, displ, disp, depl, u, ..., in any case); none: no field\n"
+    "  --failed FIELD         the element field whose non-zero values fail elements (default: one\n"
+    "                         named failed, deleted or erosion); an element stays failed from the\n"
+    "                         first frame it fails in, even where the value returns to 0\n";
+
 Command parseExport(const std::vector<std::string>& arguments) {
     ExportOptions options;
     bool demo = false;
@@ -128,7 +147,7 @@ Command parseExport(const std::vector<std::string>& arguments) {
         } else if (name == "--keep-coordinates") reader.noValue(), options.keepCoordinates = true;
         else if (name == "--animate") reader.noValue(), options.animate = true;
         else if (name == "--quiet" || name == "-q") reader.noValue(), options.quiet = true;
-        else throw UsageError("export: unknown option " + name + " (see sceneport export --help)");
+        else if (!takeFieldRole(reader, options.fieldRoles)) throw UsageError("export: unknown option " + name + " (see sceneport export --help)");
     }
     if (demo && options.model) throw UsageError("--demo and a model file \"" + *options.model + "\": choose one");
     if (options.contour && options.noContours) throw UsageError("--contour and --no-contours: choose one");
@@ -148,7 +167,7 @@ Command parseInfo(const std::vector<std::string>& arguments) {
         if (!reader.isOption()) takeModel(options.model, name);
         else if (name == "--help" || name == "-h") return HelpRequest{"info"};
         else if (name == "--demo") reader.noValue(), demo = true;
-        else throw UsageError("info: unknown option " + name + " (see sceneport info --help)");
+        else if (!takeFieldRole(reader, options.fieldRoles)) throw UsageError("info: unknown option " + name + " (see sceneport info --help)");
     }
     if (!options.model && !demo) throw UsageError("info: name a model file, or --demo for the demo model");
     return options;
@@ -188,10 +207,13 @@ std::string helpText(const std::string& topic) {
                "  --keep-coordinates     the file's own coordinates, not centred (models far from the\n"
                "                         origin or not tens of units across may be out of view)\n"
                "  --animate              one file that plays every frame's deformation\n"
-               "  -q, --quiet            nothing on stdout or stderr unless something fails\n";
+               "  -q, --quiet            nothing on stdout or stderr unless something fails\n" +
+               kFieldRoleHelp;
     if (topic == "info")
-        return "Usage: sceneport info MODEL | --demo\n"
-               "Lists a model's parts, nodes, frames and fields.\n";
+        return std::string("Usage: sceneport info MODEL | --demo [options]\n"
+                           "Lists a model's parts, nodes, frames and fields, the field that deforms it and\n"
+                           "where its failures come from.\n\n") +
+               kFieldRoleHelp;
     return "Usage: sceneport export [MODEL] [options]   write VRML scenes of a model\n"
            "       sceneport info MODEL                 list what a model holds\n"
            "       sceneport --version                  the plug-in's version\n"

@@ -20,6 +20,13 @@ struct ValueRange {
     float maximum;
 };
 
+// The fields that play a part other than a contour's, as the command line names them; empty: the
+// reader finds them by their names (io/field_roles.h).
+struct FieldRoles {
+    std::string displacement;  // the node vector field that moves the nodes, or "none"
+    std::string failed;        // the element field whose non-zero values fail elements
+};
+
 struct ExportOptions {
     std::optional<std::string> model;  // none: the demo model
     std::optional<std::string> output;  // none: the model's name with .wrl, in the working directory
@@ -40,10 +47,12 @@ struct ExportOptions {
     // writes the file's own coordinates.
     std::optional<double> lengthUnit;
     bool keepCoordinates = false;
+    FieldRoles fieldRoles;
 };
 
 struct InfoOptions {
     std::optional<std::string> model;  // none: the demo model
+    FieldRoles fieldRoles;
 };
 
 struct VersionRequest {};

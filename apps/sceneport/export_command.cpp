@@ -91,7 +91,7 @@ int exportOnce(ZVRMLAdapter::ExportParams& request, bool animate) {
 }  // namespace
 
 int runExport(const ExportOptions& options) {
-    LoadedModel loaded = loadModel(options.model);
+    LoadedModel loaded = loadModel(options.model, options.fieldRoles);
     ModelStr& model = *loaded.model;
     const std::string output = options.output.value_or(loaded.defaultOutput);
     checkOutputName(output);

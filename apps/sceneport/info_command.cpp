@@ -54,23 +54,46 @@ void printFrames(const ModelStr& model, std::ostream& out) {
     out << "\n";
 }
 
-void printFields(const ModelStr& model, std::ostream& out) {
+int componentsOf(const std::string& field, const host::io::ReadNotes& notes) {
+    const auto found = notes.fieldComponents.find(field);
+    return found == notes.fieldComponents.end() ? 1 : found->second;
+}
+
+std::string componentsText(int components) {
+    return std::to_string(components) + (components == 1 ? " component" : " components");
+}
+
+void printFields(const ModelStr& model, const host::io::ReadNotes& notes, bool demo, std::ostream& out) {
+    std::size_t width = 4;
+    for (const host::Field& field : model.fields) width = std::max(width, field.name.size());
     out << "Fields: " << model.fields.size() << "\n";
     for (const host::Field& field : model.fields)
-        out << "  " << field.name << "  per " << (field.location == host::ValueLocation::Node ? "node" : "element") << "\n";
+        out << "  " << std::left << std::setw(static_cast<int>(width)) << field.name << "  per "
+            << std::setw(7) << (field.location == host::ValueLocation::Node ? "node" : "element") << "  "
+            << componentsText(componentsOf(field.name, notes)) << "\n";
+    if (demo) return;  // the demo model's roles are its own, not fields found by name
+    out << "Deformed by: "
+        << (notes.deformedBy.empty() ? "no field (name one with --displacement FIELD)"
+                                     : "\"" + notes.deformedBy + "\", " + componentsText(componentsOf(notes.deformedBy, notes)) + " per node")
+        << "\n";
+    out << "Failures from: "
+        << (notes.failuresFrom.empty() ? "nothing (name an element field with --failed FIELD)"
+                                       : "\"" + notes.failuresFrom + "\", non-zero per element; an element stays failed from "
+                                         "its first failed frame on")
+        << "\n";
 }
 
 }  // namespace
 
 int runInfo(const InfoOptions& options) {
-    const LoadedModel loaded = loadModel(options.model);
+    const LoadedModel loaded = loadModel(options.model, options.fieldRoles);
     const ModelStr& model = *loaded.model;
     std::ostringstream out;
     out << "Model: " << model.title << "\n";
     out << "Nodes: " << model.nodeCount() << "\n";
     printParts(model, out);
     printFrames(model, out);
-    printFields(model, out);
+    printFields(model, loaded.notes, !options.model, out);
     // What an export does by default with the coordinates (docs/scene.md).
     out << "Scene coordinates: " << host::placementText(host::framingPlacement(model.referenceCoords, host::identityMatrix()))
         << "\n";

@@ -87,22 +87,67 @@ std::vector<bool> surfacesOfSolids(const std::vector<MeshPart>& parts, const std
     return redundant;
 }
 
-std::vector<GroupSource> groupSources() {
-    std::vector<GroupSource> sources;
+using Entity = std::pair<int, int>;  // dimension, tag
+
+// Partitioning splits each entity into pieces of its dimension, whose parent it is, and adds
+// entities on the boundaries between partitions, whose parent is the entity of higher dimension
+// they lie in. Gmsh gives those boundaries elements of their own, in the physical groups of the
+// entity they lie in: they would draw the walls between partitions inside a solid.
+bool isPartitionBoundary(const Entity& entity) {
+    std::vector<int> partitions;
+    gmsh::model::getPartitions(entity.first, entity.second, partitions);
+    int parentDimension = -1, parentTag = -1;
+    if (!partitions.empty()) gmsh::model::getParent(entity.first, entity.second, parentDimension, parentTag);
+    return parentDimension > entity.first;
+}
+
+// The entity a piece of a partition came from; the entity itself when it is no piece.
+Entity unpartitioned(const Entity& entity) {
+    std::vector<int> partitions;
+    gmsh::model::getPartitions(entity.first, entity.second, partitions);
+    Entity parent{-1, -1};
+    if (!partitions.empty()) gmsh::model::getParent(entity.first, entity.second, parent.first, parent.second);
+    return parent.first == entity.first ? parent : entity;
+}
+
+// The groups to read, and the partition boundaries they leave out.
+struct GroupSources {
+    std::vector<GroupSource> groups;
+    std::vector<Entity> partitionBoundaries;
+};
+
+GroupSources groupSources() {
+    GroupSources sources;
+    const auto keep = [&sources](const Entity& entity) {
+        if (!isPartitionBoundary(entity)) return true;
+        sources.partitionBoundaries.push_back(entity);
+        return false;
+    };
     gmsh::vectorpair groups;
     gmsh::model::getPhysicalGroups(groups);
     for (const auto& [dimension, tag] : groups) {
         GroupSource source{{}, dimension, {}};
         gmsh::model::getPhysicalName(dimension, tag, source.name);
         if (source.name.empty()) source.name = "Physical " + std::to_string(dimension) + " " + std::to_string(tag);
-        gmsh::model::getEntitiesForPhysicalGroup(dimension, tag, source.entities);
-        sources.push_back(std::move(source));
+        std::vector<int> entities;
+        gmsh::model::getEntitiesForPhysicalGroup(dimension, tag, entities);
+        for (const int entity : entities)
+            if (keep({dimension, entity})) source.entities.push_back(entity);
+        sources.groups.push_back(std::move(source));
     }
     if (!groups.empty()) return sources;
+    // One part per entity, the pieces of a partitioned one together under its name.
     gmsh::vectorpair entities;
     gmsh::model::getEntities(entities);
-    for (const auto& [dimension, tag] : entities)
-        sources.push_back({std::string(kEntityKinds.at(dimension)) + " " + std::to_string(tag), dimension, {tag}});
+    std::map<Entity, std::size_t> partOf;
+    for (const Entity& entity : entities) {
+        if (!keep(entity)) continue;
+        const Entity owner = unpartitioned(entity);
+        const auto [found, added] = partOf.emplace(owner, sources.groups.size());
+        if (added)
+            sources.groups.push_back({std::string(kEntityKinds.at(owner.first)) + " " + std::to_string(owner.second), owner.first, {}});
+        sources.groups[found->second].entities.push_back(entity.second);
+    }
     return sources;
 }
 
@@ -137,6 +182,14 @@ public:
         return part;
     }
 
+    // Takes the entity's elements as given but reads none of them; returns how many it has.
+    std::size_t skip(const Entity& entity) {
+        std::vector<int> types;
+        std::vector<std::vector<std::size_t>> elementTags, nodeTags;
+        gmsh::model::mesh::getElements(types, elementTags, nodeTags, entity.first, entity.second);
+        return given(entity.first, entity.second, elementTags);
+    }
+
     // Counts the elements of the curves, surfaces and volumes no part took; returns how many.
     std::size_t countUnread() {
         gmsh::vectorpair entities;
@@ -160,17 +213,20 @@ public:
         return count;
     }
 
-    // Elements left out, by Gmsh type.
+    // Elements left out, and elements drawn as a type of lower order, by Gmsh type.
     const std::map<int, std::size_t>& leftOut() const { return m_leftOut; }
+    const std::map<int, std::size_t>& reduced() const { return m_reduced; }
 
 private:
     void add(MeshPart& part, int gmshType, const std::vector<std::size_t>& elementTags,
              const std::vector<std::size_t>& nodeTags) {
-        const GmshElementType* type = findGmshElementType(gmshType);
+        bool reduced = false;
+        const GmshElementType* type = findGmshElementType(gmshType, &reduced);
         if (type == nullptr) {
             m_leftOut[gmshType] += elementTags.size();
             return;
         }
+        if (reduced) m_reduced[gmshType] += elementTags.size();
         if (nodeTags.size() != elementTags.size() * type->gmshNodes)
             throw ModelReadError("Gmsh gives " + std::to_string(nodeTags.size()) + " nodes for " +
                                  std::to_string(elementTags.size()) + " elements of type " + inQuotes(gmshTypeName(gmshType)));
@@ -207,7 +263,7 @@ private:
 
     const GmshMesh& m_mesh;
     std::vector<int> m_localOf;  // per Gmsh node, its number in the part being read (-1: none yet)
-    std::map<int, std::size_t> m_leftOut;
+    std::map<int, std::size_t> m_leftOut, m_reduced;
     std::map<std::pair<int, int>, std::size_t> m_given;  // per entity (dimension, tag)
 };
 
@@ -254,7 +310,10 @@ GmshMesh readGmshMesh(ReadNotes& notes, std::span<const std::string_view> reserv
     PartReader reader(mesh);
     std::vector<std::string> points, empty;
     std::vector<GroupName> names;
-    for (const GroupSource& source : groupSources()) {
+    const GroupSources sources = groupSources();
+    std::size_t betweenPartitions = 0;
+    for (const Entity& entity : sources.partitionBoundaries) betweenPartitions += reader.skip(entity);
+    for (const GroupSource& source : sources.groups) {
         if (source.dimension == 0) {
             points.push_back(source.name);
             continue;
@@ -272,8 +331,20 @@ GmshMesh readGmshMesh(ReadNotes& notes, std::span<const std::string_view> reserv
     for (const auto& [gmshType, count] : reader.leftOut())
         notes.lines.push_back("left out " + elementsText(count) + " of type " + inQuotes(gmshTypeName(gmshType)) +
                               ": the host has no element type for them");
+    for (const auto& [gmshType, count] : reader.reduced()) {
+        const GmshElementType& row = *findGmshElementType(gmshType);
+        const bool line = row.hostType == kLineElement;
+        const char* kept = line                                                  ? "their ends"
+                           : row.hostNodes() == kMeshTypes[row.hostType].cornerNodes ? "their corner nodes"
+                                                                                      : "their corner and mid-edge nodes";
+        notes.lines.push_back("read " + elementsText(count) + " of type " + inQuotes(gmshTypeName(gmshType)) + " as " +
+                              (line ? "2-node line" : kMeshTypes[row.hostType].name) + " elements, by " + kept +
+                              ": the host has no element of their order");
+    }
     if (!points.empty())
         notes.lines.push_back("left out " + nameList(points) + ": points make no part");
+    if (betweenPartitions > 0)
+        notes.lines.push_back("left out " + elementsText(betweenPartitions) + " Gmsh made on the boundaries between partitions");
     if (!empty.empty())
         notes.lines.push_back("left out " + nameList(empty) + ": no element there has a host element type");
     const std::size_t unread = reader.countUnread();

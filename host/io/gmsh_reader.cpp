@@ -10,10 +10,25 @@
 
 #include <gmsh.h>
 
+#include <algorithm>
+#include <array>
 #include <new>
+#include <string_view>
 
 namespace host::io {
 namespace {
+
+// Errors Gmsh reports after it has read every element of an MSH 2 file with partition tags, when
+// it rebuilds the partitions as entities of their own (one partition, elements without a tag).
+// The mesh is whole; only the partitions, which the host does not show, are missing.
+constexpr std::array<std::string_view, 2> kPartitionErrors{"All elements are not partitioned",
+                                                           "No mesh elements were found"};
+
+bool onlyPartitionErrors(const GmshReport& report) {
+    return std::all_of(report.errors.begin(), report.errors.end(), [](const std::string& error) {
+        return std::find(kPartitionErrors.begin(), kPartitionErrors.end(), error) != kPartitionErrors.end();
+    });
+}
 
 // Gmsh holds a read model twice over (mesh and views) until told to let go of it.
 struct GmshCleared {
@@ -82,7 +97,10 @@ ModelStr& readModel(const std::filesystem::path& path, ReadNotes& notes, const R
             // Not gmsh::open: after an error it keeps Gmsh locked, and every later open does nothing.
             gmsh::merge(file);
         });
-        if (loaded.failed()) throw ModelReadError("Gmsh cannot read it: " + loaded.summary());
+        const bool partitionsLost = loaded.failed() && onlyPartitionErrors(loaded);
+        if (loaded.failed() && !partitionsLost) throw ModelReadError("Gmsh cannot read it: " + loaded.summary());
+        if (partitionsLost)
+            notes.lines.push_back("Gmsh: " + loaded.errors.front() + "; read the mesh without its partitions");
         for (const std::string& warning : loaded.warnings) notes.lines.push_back("Gmsh: " + warning);
 
         GmshMesh mesh;

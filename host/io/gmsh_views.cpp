@@ -28,6 +28,7 @@ struct ViewValues {
     std::string name;
     Use use = Use::Field;
     ValueLocation location = ValueLocation::Node;
+    int components = 1;
     std::vector<std::vector<float>> steps;  // an empty one: the step gives no data
     std::vector<double> times;              // per step
     std::size_t missing = 0;                // the most values one step lacks
@@ -61,6 +62,7 @@ bool classify(ViewValues& view, const ViewStep& data, bool& deformationTaken, co
         notes.lines.push_back("left out view " + inQuotes(view.name) + ": the host shows no " + data.dataType);
         return false;
     }
+    view.components = data.components;
     const FieldRole role = roleOf({view.name, data.components, nodes}, options);
     if (role == FieldRole::Deformation && !deformationTaken) {
         view.use = Use::Deformation;
@@ -170,8 +172,9 @@ std::vector<float> frameTimes(const std::vector<ViewValues>& views, std::size_t 
 // A view's values at every frame: a step without data, and every frame after its last step,
 // holds the step before (zeros before its first data).
 std::vector<std::vector<float>> heldFrames(ViewValues& view, std::size_t frameCount) {
+    // A model whose elements all were left out has no values to hold.
     const auto first = std::find_if(view.steps.begin(), view.steps.end(), [](const auto& s) { return !s.empty(); });
-    std::vector<float> held(first->size(), 0.0f);
+    std::vector<float> held(first == view.steps.end() ? 0 : first->size(), 0.0f);
     std::vector<std::vector<float>> frames;
     frames.reserve(frameCount);
     for (std::size_t frame = 0; frame < frameCount; ++frame) {
@@ -181,12 +184,21 @@ std::vector<std::vector<float>> heldFrames(ViewValues& view, std::size_t frameCo
     return frames;
 }
 
-// Each element fails at the first frame any failure view flags it in.
-void addFailures(std::vector<int>& fails, const std::vector<std::vector<float>>& frames) {
+// Each element fails at the first frame any failure view flags it in, and stays failed: the host
+// has no way back. Returns how many elements the view flags and then no longer flags.
+std::size_t addFailures(std::vector<int>& fails, const std::vector<std::vector<float>>& frames) {
     fails.resize(frames.front().size(), kNever);
+    std::vector<bool> flagged(fails.size(), false), cleared(fails.size(), false);
     for (std::size_t frame = 0; frame < frames.size(); ++frame)
-        for (std::size_t element = 0; element < fails.size(); ++element)
-            if (frames[frame][element] != 0.0f) fails[element] = std::min(fails[element], static_cast<int>(frame));
+        for (std::size_t element = 0; element < fails.size(); ++element) {
+            if (frames[frame][element] != 0.0f) {
+                fails[element] = std::min(fails[element], static_cast<int>(frame));
+                flagged[element] = true;
+            } else if (flagged[element]) {
+                cleared[element] = true;
+            }
+        }
+    return static_cast<std::size_t>(std::count(cleared.begin(), cleared.end(), true));
 }
 
 std::vector<std::vector<float>> deformedFrames(const GmshMesh& mesh, std::vector<std::vector<float>> frames) {
@@ -228,9 +240,21 @@ GmshResults readGmshViews(const GmshMesh& mesh, const ReadOptions& options, Read
                                   (view.missing == 1 ? "" : "s") + "; 0 stands there");
         std::vector<std::vector<float>> frames = heldFrames(view, frameCount);
         switch (view.use) {
-            case Use::Field: results.fields.push_back({*fieldName++, view.location, std::move(frames), nullptr}); break;
-            case Use::Deformation: results.frameCoordinates = deformedFrames(mesh, std::move(frames)); break;
-            case Use::Failure: addFailures(results.failFrames, frames); break;
+            case Use::Field:
+                notes.fieldComponents[*fieldName] = view.components;
+                results.fields.push_back({*fieldName++, view.location, std::move(frames), nullptr});
+                break;
+            case Use::Deformation:
+                notes.fieldComponents[view.name] = view.components;
+                results.frameCoordinates = deformedFrames(mesh, std::move(frames));
+                break;
+            case Use::Failure:
+                notes.fieldComponents[view.name] = view.components;
+                if (const std::size_t cleared = addFailures(results.failFrames, frames); cleared > 0)
+                    notes.lines.push_back("view " + inQuotes(view.name) + " returns to 0 at " + std::to_string(cleared) +
+                                          (cleared == 1 ? " element" : " elements") +
+                                          " after failing it; the host keeps an element failed from its first failed frame on");
+                break;
         }
     }
     return results;

@@ -6,6 +6,7 @@
 #include "scene.h"
 
 #include <filesystem>
+#include <map>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -27,6 +28,7 @@ struct ReadNotes {
     std::vector<std::string> lines;
     std::string deformedBy;    // the field that moves the nodes, or empty
     std::string failuresFrom;  // what fails elements (a field's name, the file's deletions), or empty
+    std::map<std::string, int> fieldComponents;  // per field read, deforming or failing: its components
 };
 
 // The largest coordinate the reader hands over, in magnitude. The plug-in sums coordinates in

@@ -164,7 +164,7 @@ TEST_F(Export, InfoVersionAndHelp) {
     ASSERT_EQ(result.status, 0) << result.err;
     for (const char* line : {"Model: plate.msh\n", "Nodes: 10\n", "Parts: 3\n", "  Plate     2D  1 4-node quadrilateral\n",
                              "  Rod       1D  1 2-node line\n", "  Top_skin  2D  2 3-node triangle  (in the file: \"Top skin\")\n",
-                             "Frames: 3, times 0 0.5 1\n", "  Temperature  per node\n", "  Stress  per element\n"})
+                             "Frames: 3, times 0 0.5 1\n", "  Temperature  per node     1 component\n", "  Stress       per element  1 component\n"})
         EXPECT_NE(result.out.find(line), std::string::npos) << line << " in\n" << result.out;
     EXPECT_TRUE(runSceneport({"info", "--demo"}).out.starts_with("Model: Sceneport demo\n"));
 

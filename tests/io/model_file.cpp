@@ -4,6 +4,8 @@
 
 #include <gmsh.h>
 
+#include <algorithm>
+
 namespace model_file {
 namespace {
 std::size_t nextNode = 1, nextElement = 1;
@@ -87,6 +89,29 @@ std::filesystem::path write(const std::filesystem::path& file, const Format& for
     if (file.extension() == ".msh")
         for (const int view : views) gmsh::view::write(view, file.string(), true);
     return file;
+}
+
+std::size_t meshedCube(const std::filesystem::path& file, int order, int partitions, const Format& format) {
+    start();
+    gmsh::model::occ::addBox(0, 0, 0, 1, 1, 1);
+    gmsh::model::occ::synchronize();
+    gmsh::model::addPhysicalGroup(3, {1}, 1);
+    gmsh::option::setNumber("Mesh.MeshSizeMax", 0.5);
+    gmsh::model::mesh::generate(3);
+    gmsh::model::mesh::setOrder(order);
+    if (partitions > 0) gmsh::model::mesh::partition(partitions);
+    std::vector<std::size_t> nodes;
+    std::vector<double> xyz, parametric;
+    gmsh::model::mesh::getNodes(nodes, xyz, parametric);
+    view("Position", "NodeData", {0}, *std::max_element(nodes.begin(), nodes.end()), [](std::size_t tag, int) {
+        std::vector<double> at, parametric;
+        gmsh::model::mesh::getNode(tag, at, parametric);
+        return at.empty() ? at : std::vector<double>{at[0] + 10 * at[1] + 100 * at[2]};
+    });
+    std::vector<std::size_t> elements, elementNodes;
+    gmsh::model::mesh::getElementsByType(gmsh::model::mesh::getElementType("Tetrahedron", order), elements, elementNodes);
+    write(file, format);
+    return elements.size();
 }
 
 std::filesystem::path plateAndRod(const std::filesystem::path& file, const Format& format) {

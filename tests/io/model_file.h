@@ -49,6 +49,11 @@ void view(const std::string& name, const std::string& kind, const std::vector<do
 // Writes the model with its views to `file` in the form its extension and `format` name.
 std::filesystem::path write(const std::filesystem::path& file, const Format& format = kFormats[2]);
 
+// A unit cube meshed by Gmsh in tetrahedra of `order` (none of its surfaces or curves kept), split
+// into `partitions` (0: not partitioned), with "Position" per node: x + 10 y + 100 z. Returns how
+// many tetrahedra it has.
+std::size_t meshedCube(const std::filesystem::path& file, int order, int partitions, const Format& format);
+
 // A plate "Plate" (one quadrilateral), a skin "Top skin" (two triangles) and a rod "Rod" (a
 // line); "Temperature" per node over three steps (times 0, 0.5, 1), "Stress" per element.
 std::filesystem::path plateAndRod(const std::filesystem::path& file, const Format& format = kFormats[0]);

@@ -95,17 +95,19 @@ TEST_P(ReadEveryType, GroupsBecomeParts) {
     // 9-node quadrilaterals lose their face and body centres, pyramids their mid-side nodes.
     expectParts(model, {
         {"Wire", "", 1, 4, 2, {}},
-        {"Skin", "", 2, 3 + 6 + 4 + 8 + 8, 0, {{FE_MESH_TRIA3, 1}, {FE_MESH_TRIA6, 1}, {FE_MESH_QUAD4, 1}, {FE_MESH_QUAD8, 2}}},
+        {"Skin", "", 2, 3 + 6 + 4 + 8 + 8 + 3 + 3, 0, {{FE_MESH_TRIA3, 3}, {FE_MESH_TRIA6, 1}, {FE_MESH_QUAD4, 1}, {FE_MESH_QUAD8, 2}}},
         {"Steel_(2D)", "Steel (2D)", 2, 4, 0, {{FE_MESH_QUAD4, 1}}},
         {"Physical_2_7", "Physical 2 7", 2, 3, 0, {{FE_MESH_TRIA3, 1}}},
         {"_2nd_plate_v1", "2nd plate.v1", 2, 4, 0, {{FE_MESH_QUAD4, 1}}},
-        {"Block", "", 3, 4 + 10 + 6 + 15 + 15 + 5 + 5 + 5 + 8 + 20 + 20, 0,
-         {{FE_MESH_TETRA4, 1}, {FE_MESH_TETRA10, 1}, {FE_MESH_PENTA6, 4}, {FE_MESH_PENTA15, 2}, {FE_MESH_HEXA8, 1}, {FE_MESH_HEXA20, 2}}},
+        {"Block", "", 3, 4 + 10 + 6 + 15 + 15 + 5 + 5 + 5 + 8 + 20 + 20 + 4, 0,
+         {{FE_MESH_TETRA4, 2}, {FE_MESH_TETRA10, 1}, {FE_MESH_PENTA6, 4}, {FE_MESH_PENTA15, 2}, {FE_MESH_HEXA8, 1}, {FE_MESH_HEXA20, 2}}},
         {"Steel_(3D)", "Steel (3D)", 3, 8, 0, {{FE_MESH_HEXA8, 1}}},
     });
     expectOriented(model);
-    for (const std::string note : {"left out 2 elements of type \"Triangle 10\": the host has no element type for them",
-                                   "left out 1 element of type \"Tetrahedron 20\": the host has no element type for them",
+    for (const std::string note : {"read 2 elements of type \"Triangle 10\" as 3-node triangle elements, by their corner nodes: "
+                                   "the host has no element of their order",
+                                   "read 1 element of type \"Tetrahedron 20\" as 4-node tetrahedron elements, by their corner "
+                                   "nodes: the host has no element of their order",
                                    "left out \"Anchor\": points make no part",
                                    "renamed \"Steel (2D)\", \"Physical 2 7\", \"2nd plate.v1\", \"Steel (3D)\" to fit scenes as node "
                                    "names (sceneport info lists each with its name in the file)"})
@@ -172,8 +174,8 @@ TEST_F(Reader, RefusedFilesAreNamed) {
     gmsh::model::mesh::addNodes(2, gmsh::model::addDiscreteEntity(2), {1, 2, 3}, {0, 0, 0, 1, 0, 0, 0, 1, 0});
     model_file::write(directory / "nodes-only.msh");
     model_file::start();
-    addReferenceElement(21, 0);
-    model_file::write(directory / "cubic.msh");
+    addReferenceElement(15, 0);
+    model_file::write(directory / "points-only.msh");
     std::filesystem::create_directory(directory / "folder.msh");
     const std::string script = "System \"touch '" + (directory / "ran").string() + "'\";\n";
 
@@ -203,10 +205,9 @@ TEST_F(Reader, RefusedFilesAreNamed) {
     }
     EXPECT_FALSE(std::filesystem::exists(directory / "ran")) << "scripts are never run";
 
-    host::io::ReadNotes notes;  // elements of no host type make a model without parts
-    EXPECT_TRUE(host::io::readModel(directory / "cubic.msh", notes).parts.empty());
-    EXPECT_EQ(notes.lines, (std::vector<std::string>{"left out 1 element of type \"Triangle 10\": the host has no element type for them",
-                                                     "left out \"Surface 1\": no element there has a host element type"}));
+    host::io::ReadNotes notes;  // elements that make no part make a model without parts
+    EXPECT_TRUE(host::io::readModel(directory / "points-only.msh", notes).parts.empty());
+    EXPECT_EQ(notes.lines, std::vector<std::string>{"left out \"Point 1\": points make no part"});
 }
 
 }  // namespace
