@@ -1,4 +1,5 @@
-// The command line: `sceneport export ...`, `sceneport info MODEL`, `sceneport --version`.
+// The command line: `sceneport export ...`, `sceneport info MODEL`, `sceneport serve DIR`,
+// `sceneport --version`.
 #pragma once
 
 #include <optional>
@@ -40,19 +41,26 @@ struct ExportOptions {
     // writes the file's own coordinates.
     std::optional<double> lengthUnit;
     bool keepCoordinates = false;
+    bool html = false;  // also a web page of the scenes, OUT.html, with X_ITE beside it
 };
 
 struct InfoOptions {
     std::optional<std::string> model;  // none: the demo model
 };
 
+// A local web server for a folder of pages: 127.0.0.1 only.
+struct ServeOptions {
+    std::string directory = ".";
+    int port = 8000;  // 0: any free port
+};
+
 struct VersionRequest {};
 
 struct HelpRequest {
-    std::string topic;  // "", "export" or "info"
+    std::string topic;  // "", "export", "info" or "serve"
 };
 
-using Command = std::variant<ExportOptions, InfoOptions, VersionRequest, HelpRequest>;
+using Command = std::variant<ExportOptions, InfoOptions, ServeOptions, VersionRequest, HelpRequest>;
 
 // Throws UsageError for an unknown command or option, a missing or malformed value, or options
 // that contradict each other.
