@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <arpa/inet.h>
+#include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <iostream>
@@ -39,6 +41,22 @@ int freePort(int wanted) {
     return ntohs(address.sin_port);
 }
 
+// A file name as it stands in an address: what is not a letter, digit or one of -._~ in %XX.
+std::string inAddress(std::string_view name) {
+    std::string encoded;
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (std::isalnum(byte) || std::string_view("-._~").find(c) != std::string_view::npos) {
+            encoded += c;
+        } else {
+            char escape[4];
+            std::snprintf(escape, sizeof escape, "%%%02X", byte);
+            encoded += escape;
+        }
+    }
+    return encoded;
+}
+
 std::vector<std::string> pagesIn(const fs::path& folder) {
     std::vector<std::string> pages;
     std::error_code error;
@@ -57,7 +75,7 @@ int runServe(const ServeOptions& options) {
     const std::string port = std::to_string(freePort(options.port));
     const std::string address = "http://127.0.0.1:" + port + "/";
     std::cout << "Serving " << options.directory << " at " << address << " (this computer only; Ctrl-C stops)\n";
-    for (const std::string& page : pagesIn(options.directory)) std::cout << "  " << address << page << "\n";
+    for (const std::string& page : pagesIn(options.directory)) std::cout << "  " << address << inAddress(page) << "\n";
     std::cout.flush();
 
     // Unbuffered, so that its request log shows as it happens.
