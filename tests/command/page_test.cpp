@@ -45,15 +45,4 @@ TEST_F(ScenePages, NameTheirScenesFramesAndModel) {
         EXPECT_TRUE(std::filesystem::is_regular_file(pages / "x_ite" / file)) << file;
 }
 
-TEST_F(ScenePages, ServeRefusesWhatItCannotServe) {
-    for (const auto& [arguments, mentioned] : std::initializer_list<std::pair<std::vector<std::string>, std::string>>{
-             {{"serve", path("none")}, "is not a folder"},
-             {{"serve", "--port", "70000"}, "--port: 0 to 65535"},
-             {{"serve", "a", "b"}, "one folder at a time"}}) {
-        const auto result = runSceneport(arguments);
-        EXPECT_EQ(result.status, 2);
-        EXPECT_NE(result.err.find(mentioned), std::string::npos) << result.err;
-    }
-}
-
 }  // namespace
