@@ -1,5 +1,6 @@
 # Entry points. `make test` is what CI runs on a fresh machine: every suite on the normal build,
-# then again under the sanitizers; `make demo` exports the demo model's frames to out/;
+# then again under the sanitizers; `make demo` exports the demo model's frames to out/, with a
+# page that shows them in a browser (out/demo.html);
 # `make install` installs the build into PREFIX.
 BUILD_DIR ?= build
 JOBS ?= 2
@@ -34,11 +35,12 @@ test-sanitize: deps
 # Files of an earlier run go first: a listing with a longer run's frames left over would mislead.
 demo: build
 	mkdir -p out
-	rm -f out/demo*.wrl
-	$(BUILD_DIR)/bin/sceneport export --all-frames -o out/demo.wrl
+	rm -f out/demo*.wrl out/demo.html
+	$(BUILD_DIR)/bin/sceneport export --all-frames --html -o out/demo.wrl
 	@echo
 	@ls out/demo*.wrl | sort -V | head
 	@echo "$$(ls out/demo*.wrl | wc -l) files in out/. To look at a frame: view3dscene out/demo1.wrl"
+	@echo "All frames in a browser: $(BUILD_DIR)/bin/sceneport serve out, then open http://127.0.0.1:8000/demo.html"
 
 install: build
 	cmake --install $(BUILD_DIR) --prefix $(PREFIX)

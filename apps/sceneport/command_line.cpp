@@ -146,6 +146,7 @@ Command parseExport(const std::vector<std::string>& arguments) {
             if (!(*options.lengthUnit > 0.0)) throw UsageError("--length-unit: file units per scene unit must be above 0");
         } else if (name == "--keep-coordinates") reader.noValue(), options.keepCoordinates = true;
         else if (name == "--animate") reader.noValue(), options.animate = true;
+        else if (name == "--html") reader.noValue(), options.html = true;
         else if (name == "--quiet" || name == "-q") reader.noValue(), options.quiet = true;
         else if (!takeFieldRole(reader, options.fieldRoles)) throw UsageError("export: unknown option " + name + " (see sceneport export --help)");
     }
@@ -155,6 +156,24 @@ Command parseExport(const std::vector<std::string>& arguments) {
         throw UsageError("--length-unit and --keep-coordinates: choose one");
     if (options.animate && options.allFrames)
         throw UsageError("--animate writes one file that plays every frame; it does not go with --all-frames");
+    return options;
+}
+
+Command parseServe(const std::vector<std::string>& arguments) {
+    ServeOptions options;
+    bool named = false;
+    ArgumentReader reader(arguments);
+    while (reader.next()) {
+        const std::string& name = reader.name();
+        if (!reader.isOption()) {
+            if (named) throw UsageError("serve: one folder at a time: \"" + options.directory + "\" and \"" + name + "\"");
+            options.directory = name, named = true;
+        } else if (name == "--help" || name == "-h") return HelpRequest{"serve"};
+        else if (name == "--port") {
+            options.port = parseNumber<int>(name, reader.value());
+            if (options.port < 0 || options.port > 65535) throw UsageError("--port: 0 to 65535, got " + std::to_string(options.port));
+        } else throw UsageError("serve: unknown option " + name + " (see sceneport serve --help)");
+    }
     return options;
 }
 
@@ -182,7 +201,8 @@ Command parseCommandLine(const std::vector<std::string>& arguments) {
     if (command == "--help" || command == "-h" || command == "help") return HelpRequest{""};
     if (command == "export") return parseExport(arguments);
     if (command == "info") return parseInfo(arguments);
-    throw UsageError("unknown command \"" + command + "\" (commands: export, info; see sceneport --help)");
+    if (command == "serve") return parseServe(arguments);
+    throw UsageError("unknown command \"" + command + "\" (commands: export, info, serve; see sceneport --help)");
 }
 
 std::string helpText(const std::string& topic) {
@@ -207,8 +227,16 @@ std::string helpText(const std::string& topic) {
                "  --keep-coordinates     the file's own coordinates, not centred (models far from the\n"
                "                         origin or not tens of units across may be out of view)\n"
                "  --animate              one file that plays every frame's deformation\n"
+               "  --html                 also OUT.html, a web page that shows the scenes (every frame\n"
+               "                         with a slider, with --all-frames), and X_ITE in x_ite/ beside\n"
+               "                         it; open it through a web server: sceneport serve FOLDER\n"
                "  -q, --quiet            nothing on stdout or stderr unless something fails\n" +
                kFieldRoleHelp;
+    if (topic == "serve")
+        return "Usage: sceneport serve [FOLDER] [--port N]\n"
+               "Serves FOLDER (default: the working directory) on http://127.0.0.1:N/ (default port\n"
+               "8000; 0: any free one) with Python's http.server, for the pages export --html writes.\n"
+               "Only this computer can connect. Ctrl-C stops it.\n";
     if (topic == "info")
         return std::string("Usage: sceneport info MODEL | --demo [options]\n"
                            "Lists a model's parts, nodes, frames and fields, the field that deforms it and\n"
@@ -216,6 +244,7 @@ std::string helpText(const std::string& topic) {
                kFieldRoleHelp;
     return "Usage: sceneport export [MODEL] [options]   write VRML scenes of a model\n"
            "       sceneport info MODEL                 list what a model holds\n"
+           "       sceneport serve [FOLDER]             serve exported pages on 127.0.0.1\n"
            "       sceneport --version                  the plug-in's version\n"
            "\n"
            "MODEL is any file Gmsh reads (.msh with its views, .unv, .bdf, .vtk, .mesh, ...).\n"

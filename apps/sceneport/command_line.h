@@ -1,4 +1,5 @@
-// The command line: `sceneport export ...`, `sceneport info MODEL`, `sceneport --version`.
+// The command line: `sceneport export ...`, `sceneport info MODEL`, `sceneport serve DIR`,
+// `sceneport --version`.
 #pragma once
 
 #include <optional>
@@ -48,6 +49,7 @@ struct ExportOptions {
     std::optional<double> lengthUnit;
     bool keepCoordinates = false;
     FieldRoles fieldRoles;
+    bool html = false;  // also a web page of the scenes, OUT.html, with X_ITE beside it
 };
 
 struct InfoOptions {
@@ -55,13 +57,19 @@ struct InfoOptions {
     FieldRoles fieldRoles;
 };
 
+// A local web server for a folder of pages: 127.0.0.1 only.
+struct ServeOptions {
+    std::string directory = ".";
+    int port = 8000;  // 0: any free port
+};
+
 struct VersionRequest {};
 
 struct HelpRequest {
-    std::string topic;  // "", "export" or "info"
+    std::string topic;  // "", "export", "info" or "serve"
 };
 
-using Command = std::variant<ExportOptions, InfoOptions, VersionRequest, HelpRequest>;
+using Command = std::variant<ExportOptions, InfoOptions, ServeOptions, VersionRequest, HelpRequest>;
 
 // Throws UsageError for an unknown command or option, a missing or malformed value, or options
 // that contradict each other.

@@ -5,10 +5,12 @@
 #include "ZVRMLSceneText.h"
 #include "animated_export.h"
 #include "exit_status.h"
+#include "export_page.h"
 #include "export_setup.h"
 #include "host_log.h"
 #include "interrupt_cleanup.h"
 #include "model_loading.h"
+#include "scene_page.h"
 #include "scene_file_check.h"
 #include "terminal_display.h"
 
@@ -95,6 +97,7 @@ int runExport(const ExportOptions& options) {
     ModelStr& model = *loaded.model;
     const std::string output = options.output.value_or(loaded.defaultOutput);
     checkOutputName(output);
+    if (options.html) findXite();  // before any scene is written
     WindowStr& window = prepareHost(model, options);
     if (!options.quiet) {
         for (const std::string& note : loaded.notes.lines)
@@ -156,6 +159,7 @@ int runExport(const ExportOptions& options) {
     if (status == kExitWritten && !options.quiet &&
         (result == kVRMLExportWrittenSinceSkip || result == kVRMLExportSkippedLast))
         reportLeftOutParts(model);
+    if (status == kExitWritten && options.html) status = writeExportPage(options, model, window, output, written);
     return status;
 }
 

@@ -5,6 +5,7 @@
 #include "exit_status.h"
 #include "export_command.h"
 #include "info_command.h"
+#include "serve_command.h"
 #include "io/model_reader.h"
 #include "supervised_run.h"
 
@@ -24,6 +25,7 @@ int run(const Command& command) {
     struct Runner {
         int operator()(const ExportOptions& options) const { return runExport(options); }
         int operator()(const InfoOptions& options) const { return runInfo(options); }
+        int operator()(const ServeOptions& options) const { return runServe(options); }
         int operator()(const VersionRequest&) const { return runVersion(); }
         int operator()(const HelpRequest& help) const {
             std::cout << helpText(help.topic);
@@ -52,5 +54,7 @@ int runCommandLine(const std::vector<std::string>& arguments) {
 
 int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
+    // The server reads no model, and Ctrl-C must reach it alone, once.
+    if (!arguments.empty() && arguments.front() == "serve") return runCommandLine(arguments);
     return runSupervised([&arguments] { return runCommandLine(arguments); });
 }
