@@ -34,8 +34,7 @@ struct VtkCellType {
     bool reduced = false;  // the host element keeps fewer nodes than the cell has: noted
 };
 
-// VTK numbers a wedge's corners 0 1 2 on one triangle (turning away from the other) and 3 4 5
-// over them; the host's pentahedron lies on a rectangle (0 1 2 3) with its ridge (4 5) over the
+// VTK numbers a wedge's corners 0 1 2 on one triangle and 3 4 5 over them; the host's pentahedron lies on a rectangle (0 1 2 3) with its ridge (4 5) over the
 // edges 0-1 and 3-2. Quadratic shells go round their perimeter in the host; VTK lists corners
 // first, then mid-sides. Pixels and voxels number their corners row by row.
 inline constexpr std::array<VtkCellType, 37> kVtkCellTypes{{
@@ -64,13 +63,13 @@ inline constexpr std::array<VtkCellType, 37> kVtkCellTypes{{
     {VTK_TETRA, "tetrahedron", 4, CellFate::Element, FE_MESH_TETRA4, {0, 1, 2, 3}},
     {VTK_QUADRATIC_TETRA, "quadratic tetrahedron", 10, CellFate::Element, FE_MESH_TETRA10, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}},
     {VTK_LAGRANGE_TETRAHEDRON, "Lagrange tetrahedron", 0, CellFate::Element, FE_MESH_TETRA4, {0, 1, 2, 3}, true},
-    {VTK_WEDGE, "wedge", 6, CellFate::Element, FE_MESH_PENTA6, {2, 0, 3, 5, 1, 4}},
+    {VTK_WEDGE, "wedge", 6, CellFate::Element, FE_MESH_PENTA6, {1, 0, 3, 4, 2, 5}},
     {VTK_QUADRATIC_WEDGE, "quadratic wedge", 15, CellFate::Element, FE_MESH_PENTA15,
-     {2, 0, 3, 5, 1, 4, 8, 12, 11, 14, 7, 6, 9, 10, 13}},
+     {1, 0, 3, 4, 2, 5, 6, 12, 9, 13, 7, 8, 11, 10, 14}},
     {VTK_BIQUADRATIC_QUADRATIC_WEDGE, "biquadratic-quadratic wedge", 18, CellFate::Element, FE_MESH_PENTA15,
-     {2, 0, 3, 5, 1, 4, 8, 12, 11, 14, 7, 6, 9, 10, 13}, true},
-    {VTK_QUADRATIC_LINEAR_WEDGE, "quadratic-linear wedge", 12, CellFate::Element, FE_MESH_PENTA6, {2, 0, 3, 5, 1, 4}, true},
-    {VTK_LAGRANGE_WEDGE, "Lagrange wedge", 0, CellFate::Element, FE_MESH_PENTA6, {2, 0, 3, 5, 1, 4}, true},
+     {1, 0, 3, 4, 2, 5, 6, 12, 9, 13, 7, 8, 11, 10, 14}, true},
+    {VTK_QUADRATIC_LINEAR_WEDGE, "quadratic-linear wedge", 12, CellFate::Element, FE_MESH_PENTA6, {1, 0, 3, 4, 2, 5}, true},
+    {VTK_LAGRANGE_WEDGE, "Lagrange wedge", 0, CellFate::Element, FE_MESH_PENTA6, {1, 0, 3, 4, 2, 5}, true},
     {VTK_PYRAMID, "pyramid", 5, CellFate::Element, FE_MESH_PENTA6, {0, 1, 2, 3, 4, 4}},
     {VTK_QUADRATIC_PYRAMID, "quadratic pyramid", 13, CellFate::Element, FE_MESH_PENTA6, {0, 1, 2, 3, 4, 4}, true},
     {VTK_VOXEL, "voxel", 8, CellFate::Element, FE_MESH_HEXA8, {0, 1, 3, 2, 4, 5, 7, 6}},

@@ -177,9 +177,11 @@ private:
     std::size_t m_fanned = 0;
 };
 
+// One line for all cell types of a kind: "left out: 2 "vertex", 1 "polyhedron"".
 void noteCounts(const std::map<std::string, std::size_t>& counts, const std::string& what, ReadNotes& notes) {
-    for (const auto& [name, count] : counts)
-        notes.lines.push_back(what + " " + countText(count, "cell", "cells") + " of type " + inQuotes(name));
+    std::string line;
+    for (const auto& [name, count] : counts) line += (line.empty() ? "" : ", ") + std::to_string(count) + " " + inQuotes(name);
+    if (!line.empty()) notes.lines.push_back(what + ": " + line);
 }
 
 }  // namespace
@@ -214,9 +216,9 @@ VtkMesh convertMesh(const std::vector<VtkBlock>& blocks, ReadNotes& notes, std::
     assembler.finish(names);
     if (out.mesh.parts.empty()) throw ModelReadError("holds no cells the host can show (no surfaces, solids or lines)");
 
-    noteCounts(assembler.leftOut(), "left out", notes);
-    noteCounts(assembler.malformed(), "left out (node count does not match the type)", notes);
-    noteCounts(assembler.reduced(), "reduced to the nearest host type (corner and mid-side nodes)", notes);
+    noteCounts(assembler.leftOut(), "left out cells the host has no type for", notes);
+    noteCounts(assembler.malformed(), "left out cells whose node count does not fit their type", notes);
+    noteCounts(assembler.reduced(), "reduced cells to the nearest host type, by their corner and mid-side nodes", notes);
     if (assembler.fanned() > 0)
         notes.lines.push_back("split " + countText(assembler.fanned(), "polygon", "polygons") +
                               " into triangles fanned from their first corner");

@@ -132,11 +132,11 @@ void checkSameMesh(const std::vector<VtkBlock>& blocks, const VtkMesh& mesh, std
 }
 
 // Failed from the first frame a failure value is non-zero; a value that returns to 0 is noted.
-void markFailures(const std::vector<float>& flags, std::size_t frame, std::vector<int>& failFrames, std::size_t& returned) {
-    if (failFrames.empty()) failFrames.assign(flags.size(), kNever);
+void markFailures(const std::vector<float>& flags, std::size_t frame, std::vector<int>& failFrames, std::vector<bool>& returned) {
+    if (failFrames.empty()) failFrames.assign(flags.size(), kNever), returned.assign(flags.size(), false);
     for (std::size_t e = 0; e < flags.size(); ++e) {
         if (flags[e] != 0.0f && failFrames[e] == kNever) failFrames[e] = static_cast<int>(frame);
-        else if (flags[e] == 0.0f && failFrames[e] != kNever) ++returned;
+        else if (flags[e] == 0.0f && failFrames[e] != kNever) returned[e] = true;
     }
 }
 
@@ -182,7 +182,8 @@ GmshResults convertResults(VtkSeries& series, const std::vector<VtkBlock>& first
     for (std::size_t i = 0; i < names.size(); ++i) results.fields[i].name = names[i];
 
     std::map<std::string, std::size_t> missing;
-    std::size_t returned = 0, positionsMissing = 0;
+    std::vector<bool> returned;  // per element: a failure value went back to 0
+    std::size_t positionsMissing = 0;
     bool moving = deformation != nullptr;
     std::vector<float> reference;
     for (std::size_t step = 0; step < series.times.size(); ++step) {
@@ -225,9 +226,9 @@ GmshResults convertResults(VtkSeries& series, const std::vector<VtkBlock>& first
     if (positionsMissing > 0)
         notes.lines.push_back(countText(positionsMissing, "node position", "node positions") + " lack the displacement " +
                               inQuotes(deformation->name) + "; those nodes stay where the mesh has them");
-    if (returned > 0)
-        notes.lines.push_back(countText(returned, "element value", "element values") + " of " + inQuotes(notes.failuresFrom) +
-                              " return to 0 after failing; the host keeps an element failed from its first failed frame on");
+    if (const auto count = static_cast<std::size_t>(std::count(returned.begin(), returned.end(), true)); count > 0)
+        notes.lines.push_back(inQuotes(notes.failuresFrom) + " returns to 0 in " + countText(count, "element", "elements") +
+                              " after failing it; the host keeps an element failed from the first frame it fails in");
     return results;
 }
 
