@@ -2,6 +2,7 @@
 
 #include "ZVRMLSceneText.h"
 #include "demo_model.h"
+#include "io/file_format.h"
 #include "run_state.h"
 
 #include <filesystem>
@@ -16,7 +17,7 @@ LoadedModel loadModel(const std::optional<std::string>& path) {
         explicit Reading(const std::string& file) {
             std::error_code unknown;
             const std::uintmax_t size = std::filesystem::file_size(file, unknown);
-            announceReading(file, unknown ? 0 : size);
+            announceReading(file, unknown ? 0 : size, host::io::readerName(host::io::fileFormatOf(file).reader));
         }
         ~Reading() { announceWorking(); }
         Reading(const Reading&) = delete;

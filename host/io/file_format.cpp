@@ -96,7 +96,27 @@ std::string looksLike(std::string_view head) {
     return text && !start.empty() ? "it starts with \"" + std::string(start) + "\"" : "it starts with binary data";
 }
 
+struct ReaderName {
+    ReaderFamily family;
+    std::string_view name;
+};
+constexpr std::array<ReaderName, 7> kReaderNames{{
+    {ReaderFamily::Gmsh, "Gmsh"},
+    {ReaderFamily::Exodus, "VTK's Exodus II reader"},
+    {ReaderFamily::VtkXml, "VTK's XML reader"},
+    {ReaderFamily::VtkLegacy, "VTK's legacy reader"},
+    {ReaderFamily::EnSight, "VTK's EnSight reader"},
+    {ReaderFamily::LsDyna, "VTK's LS-DYNA reader"},
+    {ReaderFamily::Cgns, "VTK's CGNS reader"},
+}};
+
 }  // namespace
+
+std::string_view readerName(ReaderFamily family) {
+    for (const ReaderName& reader : kReaderNames)
+        if (reader.family == family) return reader.name;
+    return "the reader";
+}
 
 bool startsAsD3plot(std::string_view head) {
     return controlWordsOf<std::int32_t, float>(head) || controlWordsOf<std::int64_t, double>(head);

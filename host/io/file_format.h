@@ -78,6 +78,9 @@ const FileFormat* recogniseFormat(std::string_view head, const std::filesystem::
 // The format whose extension `path` has, whatever the file holds; null when none.
 const FileFormat* formatByExtension(const std::filesystem::path& path);
 
+// What reads a family's files, as messages name it: "Gmsh", "VTK's LS-DYNA reader", ...
+std::string_view readerName(ReaderFamily family);
+
 // The names of the formats Sceneport reads, for error messages: "Exodus II, CGNS, ...".
 std::string readFormatList();
 

@@ -13,6 +13,7 @@
 
 #include <map>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace host::io {
 namespace {
@@ -39,15 +40,24 @@ vtkDataArray* globalIds(vtkDataSet* data) {
     return ids != nullptr ? ids : data->GetPointData()->GetArray("GlobalNodeId");
 }
 
+// Whether `ids` numbers each point of its block differently. Some readers hand over ids that do
+// not (LS-DYNA's user ids of a d3plot can repeat): the block's own point numbers serve then.
+bool uniqueIds(vtkDataArray* ids) {
+    if (ids == nullptr || ids->GetNumberOfComponents() != 1) return false;
+    std::unordered_set<long long> seen;
+    for (vtkIdType i = 0; i < ids->GetNumberOfTuples(); ++i)
+        if (!seen.insert(static_cast<long long>(ids->GetTuple1(i))).second) return false;
+    return true;
+}
+
 // Builds the parts cell by cell. A part is a group (a block, or the cells of one id in a lone
 // grid) in one dimension.
 class PartAssembler {
 public:
     PartAssembler(const std::vector<VtkBlock>& blocks, VtkMesh& out) : m_blocks(blocks), m_out(out) {
-        bool everyBlockHasIds = !blocks.empty();
-        for (const VtkBlock& block : blocks)
-            everyBlockHasIds = everyBlockHasIds && (block.data->GetNumberOfPoints() == 0 || globalIds(block.data));
-        m_byGlobalId = everyBlockHasIds;
+        m_byGlobalId = blocks.size() > 1 && std::all_of(blocks.begin(), blocks.end(), [](const VtkBlock& block) {
+            return block.data->GetNumberOfPoints() == 0 || uniqueIds(globalIds(block.data));
+        });
     }
 
     void addBlock(std::uint32_t block, vtkDataArray* partIds) {

@@ -5,7 +5,7 @@
 #include <vtkOutputWindow.h>
 #include <vtkSmartPointer.h>
 
-#include <mutex>
+#include <algorithm>
 #include <string_view>
 
 namespace host::io {
@@ -31,21 +31,31 @@ std::string oneLine(std::string_view text) {
     return std::string(text);
 }
 
+// Each message once: readers repeat theirs for every array or piece.
+void add(std::vector<std::string>& messages, const std::string& text) {
+    const std::string line = oneLine(text);
+    if (std::find(messages.begin(), messages.end(), line) == messages.end()) messages.push_back(line);
+}
+
 class CollectingWindow : public vtkOutputWindow {
 public:
     static CollectingWindow* New();
     vtkTypeMacro(CollectingWindow, vtkOutputWindow);
     void DisplayText(const char*) override {}  // VTK's debug and plain text: not for the user
-    void DisplayErrorText(const char* text) override { collected().errors.push_back(oneLine(text)); }
-    void DisplayWarningText(const char* text) override { collected().warnings.push_back(oneLine(text)); }
+    void DisplayErrorText(const char* text) override { add(collected().errors, text); }
+    // Some readers warn of what stops them ("Error reading ascii data"): such a warning is an error.
+    void DisplayWarningText(const char* text) override {
+        const std::string line = oneLine(text);
+        add(line.starts_with("Error") ? collected().errors : collected().warnings, line);
+    }
     void DisplayGenericWarningText(const char* text) override { DisplayWarningText(text); }
 };
 vtkStandardNewMacro(CollectingWindow);
 
 // Messages some readers send to the logger directly.
 void fromLogger(void*, const vtkLogger::Message& message) {
-    if (message.verbosity == vtkLogger::VERBOSITY_ERROR) collected().errors.push_back(oneLine(message.message));
-    else if (message.verbosity == vtkLogger::VERBOSITY_WARNING) collected().warnings.push_back(oneLine(message.message));
+    if (message.verbosity == vtkLogger::VERBOSITY_ERROR) add(collected().errors, message.message);
+    else if (message.verbosity == vtkLogger::VERBOSITY_WARNING) add(collected().warnings, message.message);
 }
 constexpr const char* kLoggerCallback = "sceneport";
 

@@ -49,7 +49,9 @@ std::vector<FieldSpec> fieldSpecs(const std::vector<VtkBlock>& blocks, const Rea
             vtkDataSetAttributes* attributes = attributesOf(block.data, atNodes);
             for (int i = 0; i < attributes->GetNumberOfArrays(); ++i) {
                 vtkDataArray* array = attributes->GetArray(i);
-                if (array == nullptr || array->GetName() == nullptr || isBookkeeping(array->GetName())) continue;
+                if (array == nullptr || array->GetName() == nullptr || isBookkeeping(array->GetName()) ||
+                    array == attributes->GetGlobalIds())
+                    continue;
                 const std::string name = array->GetName();
                 if (std::any_of(specs.begin(), specs.end(), [&](const FieldSpec& s) { return s.name == name && s.atNodes == atNodes; }))
                     continue;

@@ -18,14 +18,15 @@ namespace {
 
 constexpr const char* kReaderName = "vtkXMLGenericDataObjectReader";
 
-vtkSmartPointer<vtkDataObject> readXmlFile(const std::filesystem::path& path, VtkMessages& messages) {
+// The dataset of one file; `piece` names the file in errors, for a collection's pieces.
+vtkSmartPointer<vtkDataObject> readXmlFile(const std::filesystem::path& path, VtkMessages& messages, bool piece) {
     auto reader = vtkSmartPointer<vtkXMLGenericDataObjectReader>::New();
     reader->SetFileName(path.c_str());
     reader->Update();
-    if (messages.failed())
-        throw ModelReadError(path.filename().string() + ": VTK's " + kReaderName + " cannot read it: " + messages.summary());
+    const std::string which = piece ? "its piece " + path.filename().string() + ": " : "";
+    if (messages.failed()) throw ModelReadError(which + "VTK's " + kReaderName + " cannot read it: " + messages.summary());
     vtkDataObject* output = reader->GetOutputDataObject(0);
-    if (output == nullptr) throw ModelReadError(path.filename().string() + ": VTK's " + kReaderName + " gives nothing for it");
+    if (output == nullptr) throw ModelReadError(which + "VTK's " + kReaderName + " gives nothing for it");
     return output;
 }
 
@@ -71,7 +72,7 @@ VtkSeries collectionSeries(const std::filesystem::path& path, VtkMessages& messa
         step->Initialize();
         unsigned block = 0;
         for (const auto& [piece, file] : pieces) {
-            step->SetBlock(block, readXmlFile(file, messages));
+            step->SetBlock(block, readXmlFile(file, messages, true));
             step->GetMetaData(block)->Set(vtkCompositeDataSet::NAME(), collection.pieceNames.at(piece).c_str());
             ++block;
         }
@@ -100,7 +101,7 @@ VtkSeries openVtkXml(const std::filesystem::path& path, VtkMessages& messages) {
     series.times = {0.0};
     auto held = std::make_shared<vtkSmartPointer<vtkDataObject>>();
     series.read = [path, held, &messages](std::size_t) -> vtkDataObject* {
-        *held = readXmlFile(path, messages);
+        *held = readXmlFile(path, messages, false);
         return held->Get();
     };
     return series;

@@ -76,7 +76,7 @@ TEST_F(VtkReader, RealFiles) {
         {"ensight/blow2_ascii.case", 2, "Part_1: 928 3-node triangle, 129 4-node quadrilateral",
          "thickness, displacement, thickness (2)", "displacement", ""},
         {"d3plot/d3plot", 23, "Profil_Shells: 2075 4-node quadrilateral",
-         "UserID, Temperature, Velocity, UserIds, InternalEnergy", "the coordinates of each state",
+         "Temperature, Velocity, InternalEnergy", "the coordinates of each state",
          "the elements each state deletes"},
     };
     for (const auto& c : cases) {
