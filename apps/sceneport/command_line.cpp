@@ -196,7 +196,8 @@ std::string helpText(const std::string& topic) {
            "       sceneport info MODEL                 list what a model holds\n"
            "       sceneport --version                  the plug-in's version\n"
            "\n"
-           "MODEL is any file Gmsh reads (.msh with its views, .unv, .bdf, .vtk, .mesh, ...).\n"
+           "MODEL is a result file: Exodus II, VTK (.vtu, .pvd, .vtk), EnSight Gold, LS-DYNA d3plot,\n"
+           "CGNS, MSH with its views; or a mesh Gmsh reads (.unv, .bdf, .mesh, ...).\n"
            "See sceneport export --help for the export's options.\n";
 }
 

@@ -240,6 +240,7 @@ TEST_F(Hostile, VtkFormatsCutOrCorrupted) {
             const std::string model = (copy / source.filename()).string();
             command_test::RunSettings crashing;
             crashing.crashesAsSignals = true;
+            crashing.acceptedReportIn = "vtkLSDynaReader";  // its overflow on a root file cut short
             const std::string scene = "v" + std::to_string(variant);
             const CommandResult result =
                 command_test::runSceneport({"export", "--all-frames", model, "-o", path(scene + ".wrl")}, crashing);
@@ -247,8 +248,9 @@ TEST_F(Hostile, VtkFormatsCutOrCorrupted) {
             EXPECT_TRUE(result.status == 0 || (result.status == 1 && result.err.find(model) != std::string::npos))
                 << model << ": " << result.err;
             if (result.status != 0) EXPECT_FALSE(std::filesystem::exists(path(scene + "1.wrl"))) << "nothing written for " << model;
-            const bool crashed = result.err.find("crashed reading") != std::string::npos;
-            EXPECT_TRUE(!crashed || result.err.starts_with("sceneport: VTK's LS-DYNA reader crashed reading " + model)) << result.err;
+            // A crash, or under AddressSanitizer its report, ends the worker; the command names the reader.
+            const bool crashed = result.err.find(" reading " + model + " (") != std::string::npos;
+            EXPECT_TRUE(!crashed || result.err.find("sceneport: VTK's LS-DYNA reader ") != std::string::npos) << result.err;
         }
     }
 }
