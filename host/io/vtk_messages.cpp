@@ -40,7 +40,7 @@ void add(std::vector<std::string>& messages, const std::string& text) {
 class CollectingWindow : public vtkOutputWindow {
 public:
     static CollectingWindow* New();
-    vtkTypeMacro(CollectingWindow, vtkOutputWindow);
+    vtkTypeMacro(CollectingWindow, vtkOutputWindow)
     void DisplayText(const char*) override {}  // VTK's debug and plain text: not for the user
     void DisplayErrorText(const char* text) override { add(collected().errors, text); }
     // Some readers warn of what stops them ("Error reading ascii data"): such a warning is an error.
