@@ -45,15 +45,13 @@ inline constexpr std::size_t kHeadBytes = 64 * 1024;
 // Whether `head` starts with an LS-DYNA d3plot control block (single or double precision words).
 bool startsAsD3plot(std::string_view head);
 
-using namespace std::string_view_literals;
-
 // First match wins: the rows with fixed first bytes come before those that look further in.
 inline constexpr std::array<FileFormat, 12> kFileFormats{{
     {"Exodus II", ReaderFamily::Exodus,
-     {{{"CDF\x01"sv, ""}, {"CDF\x02"sv, ""}, {"CDF\x05"sv, ""}, {"\x89HDF\r\n\x1a\n"sv, "num_nodes"}}},
+     {{{"CDF\x01", ""}, {"CDF\x02", ""}, {"CDF\x05", ""}, {"\x89HDF\r\n\x1a\n", "num_nodes"}}},
      {".exo", ".e", ".ex2", ".exii", ".g", ".gen", ".exodus"}, ""},
-    {"CGNS", ReaderFamily::Cgns, {{{"\x89HDF\r\n\x1a\n"sv, "CGNSLibraryVersion"}}}, {".cgns"}, ""},
-    {"MED", ReaderFamily::Gmsh, {{{"\x89HDF\r\n\x1a\n"sv, "INFOS_GENERALES"}}}, {".med", ".rmed", ".mmed"}, ""},
+    {"CGNS", ReaderFamily::Cgns, {{{"\x89HDF\r\n\x1a\n", "CGNSLibraryVersion"}}}, {".cgns"}, ""},
+    {"MED", ReaderFamily::Gmsh, {{{"\x89HDF\r\n\x1a\n", "INFOS_GENERALES"}}}, {".med", ".rmed", ".mmed"}, ""},
     {"VTK legacy", ReaderFamily::VtkLegacy, {{{"# vtk DataFile", ""}}}, {".vtk"}, ""},
     {"MSH", ReaderFamily::Gmsh, {{{"$MeshFormat", ""}, {"$NOD", ""}, {"$NOE", ""}, {"$PostFormat", ""}}},
      {".msh", ".pos"}, ""},

@@ -18,10 +18,6 @@
 namespace host::io {
 namespace {
 
-std::string countText(std::size_t count, std::string_view one, std::string_view many) {
-    return std::to_string(count) + " " + std::string(count == 1 ? one : many);
-}
-
 int dimensionOf(int hostType) { return hostType == kLineElement ? 1 : kMeshTypes[hostType].dimension; }
 
 // The cell array that numbers parts, when a lone grid has one.
@@ -92,6 +88,8 @@ public:
     const std::map<std::string, std::size_t>& reduced() const { return m_reduced; }
     const std::map<std::string, std::size_t>& malformed() const { return m_malformed; }
     std::size_t fanned() const { return m_fanned; }
+    // The cell an element came from, by the number ElementSource::tag holds.
+    VtkSource cellOf(const ElementSource& element) const { return m_cellSources[element.tag]; }
 
 private:
     struct Pending {
@@ -173,10 +171,6 @@ private:
         return found->second;
     }
 
-public:
-    std::vector<VtkSource> m_cellSources;  // per element made, in the order made
-
-private:
     const std::vector<VtkBlock>& m_blocks;
     VtkMesh& m_out;
     bool m_byGlobalId = false;
@@ -185,6 +179,7 @@ private:
     std::map<std::pair<std::string, int>, std::size_t> m_partOf;
     std::map<std::string, std::size_t> m_leftOut, m_reduced, m_malformed;
     std::size_t m_fanned = 0;
+    std::vector<VtkSource> m_cellSources;  // per element made, in the order made
 };
 
 // One line for all cell types of a kind: "left out: 2 "vertex", 1 "polyhedron"".
@@ -238,7 +233,7 @@ VtkMesh convertMesh(const std::vector<VtkBlock>& blocks, ReadNotes& notes, std::
     // Per host element in the host's order: part by part, each host type's list, then the lines.
     for (const MeshPart& part : out.mesh.parts)
         for (const ElementList& list : part.elements)
-            for (const ElementSource& source : list.sources) out.elementSources.push_back(assembler.m_cellSources[source.tag]);
+            for (const ElementSource& source : list.sources) out.elementSources.push_back(assembler.cellOf(source));
 
     const std::vector<PartName> partNames = scenePartNames(names, reservedNames);
     std::vector<std::string> renamed;

@@ -11,7 +11,9 @@
 #include <vtkDataSet.h>
 #include <vtkUnsignedCharArray.h>
 
+#include <array>
 #include <cstdint>
+#include <string_view>
 #include <string>
 #include <vector>
 
@@ -39,6 +41,11 @@ struct VtkMesh {
     std::vector<VtkSource> elementSources;  // per host element, in the host's order
     std::vector<std::size_t> blockPoints;   // per block, its point count, to check later steps
 };
+
+// "1 cell", "2 cells": a count for notes.
+inline std::string countText(std::size_t count, std::string_view one, std::string_view many) {
+    return std::to_string(count) + " " + std::string(count == 1 ? one : many);
+}
 
 // Cell-data arrays that number the parts of a single grid, in the order they are looked for.
 inline constexpr std::array<std::string_view, 8> kPartIdArrays{

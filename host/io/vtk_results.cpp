@@ -142,10 +142,6 @@ void markFailures(const std::vector<float>& flags, std::size_t frame, std::vecto
     }
 }
 
-std::string countText(std::size_t count, std::string_view one, std::string_view many) {
-    return std::to_string(count) + " " + std::string(count == 1 ? one : many);
-}
-
 }  // namespace
 
 std::vector<bool> deletedCells(vtkUnsignedCharArray* ghosts) {
