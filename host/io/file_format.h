@@ -51,7 +51,9 @@ inline constexpr std::array<FileFormat, 12> kFileFormats{{
      {{{"CDF\x01", ""}, {"CDF\x02", ""}, {"CDF\x05", ""}, {"\x89HDF\r\n\x1a\n", "num_nodes"}}},
      {".exo", ".e", ".ex2", ".exii", ".g", ".gen", ".exodus"}, ""},
     {"CGNS", ReaderFamily::Cgns, {{{"\x89HDF\r\n\x1a\n", "CGNSLibraryVersion"}}}, {".cgns"}, ""},
-    {"MED", ReaderFamily::Gmsh, {{{"\x89HDF\r\n\x1a\n", "INFOS_GENERALES"}}}, {".med", ".rmed", ".mmed"}, ""},
+    {"MED", ReaderFamily::None, {{{"\x89HDF\r\n\x1a\n", "INFOS_GENERALES"}}}, {".med", ".rmed", ".mmed"},
+     "a MED file: Debian's Gmsh is built without MED; convert it to MSH (gmsh file.med -o file.msh -save with a Gmsh "
+     "that has MED) or to VTU, and read that"},
     {"VTK legacy", ReaderFamily::VtkLegacy, {{{"# vtk DataFile", ""}}}, {".vtk"}, ""},
     {"MSH", ReaderFamily::Gmsh, {{{"$MeshFormat", ""}, {"$NOD", ""}, {"$NOE", ""}, {"$PostFormat", ""}}},
      {".msh", ".pos"}, ""},

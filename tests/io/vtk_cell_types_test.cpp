@@ -58,7 +58,9 @@ TEST_P(VtkCellRow, KeepsTheCellsShape) {
         // Shells go round corner, mid-side node, corner, facing +z as VTK orients them.
         std::vector<Point> polygon;
         for (int k = 0; k < hostNodes; ++k) polygon.push_back(at(k));
-        if (row.hostType != host::io::kLineElement) EXPECT_GT(normalOf(polygon)[2], 0.0) << row.name;
+        if (row.hostType != host::io::kLineElement) {
+            EXPECT_GT(normalOf(polygon)[2], 0.0) << row.name;
+        }
         for (int k = 1; corners < hostNodes && k < hostNodes; k += 2)
             for (int axis = 0; axis < 3; ++axis)
                 EXPECT_NEAR(polygon[k][axis], (polygon[k - 1][axis] + polygon[(k + 1) % hostNodes][axis]) / 2, 1e-12) << row.name;
