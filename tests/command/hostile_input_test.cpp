@@ -247,7 +247,9 @@ TEST_F(Hostile, VtkFormatsCutOrCorrupted) {
             EXPECT_EQ(result.signal, 0) << model;
             EXPECT_TRUE(result.status == 0 || (result.status == 1 && result.err.find(model) != std::string::npos))
                 << model << ": " << result.err;
-            if (result.status != 0) EXPECT_FALSE(std::filesystem::exists(path(scene + "1.wrl"))) << "nothing written for " << model;
+            if (result.status != 0) {
+                EXPECT_FALSE(std::filesystem::exists(path(scene + "1.wrl"))) << "nothing written for " << model;
+            }
             // A crash, or under AddressSanitizer its report, ends the worker; the command names the reader.
             const bool crashed = result.err.find(" reading " + model + " (") != std::string::npos;
             EXPECT_TRUE(!crashed || result.err.find("sceneport: VTK's LS-DYNA reader ") != std::string::npos) << result.err;
