@@ -15,9 +15,8 @@ LoadedModel loadModel(const std::optional<std::string>& path) {
     // The supervisor watches the read for as long as it lasts, however it ends.
     struct Reading {
         explicit Reading(const std::string& file) {
-            std::error_code unknown;
-            const std::uintmax_t size = std::filesystem::file_size(file, unknown);
-            announceReading(file, unknown ? 0 : size, host::io::readerName(host::io::fileFormatOf(file).reader));
+            const host::io::FileFormat& format = host::io::fileFormatOf(file);
+            announceReading(file, host::io::modelBytes(file, format), host::io::readerName(format.reader));
         }
         ~Reading() { announceWorking(); }
         Reading(const Reading&) = delete;

@@ -137,6 +137,23 @@ const FileFormat* recogniseFormat(std::string_view head, const std::filesystem::
     return named != nullptr && !hasSignatures(*named) ? named : nullptr;
 }
 
+std::uintmax_t modelBytes(const std::filesystem::path& path, const FileFormat& format) {
+    std::error_code error;
+    std::uintmax_t bytes = std::filesystem::file_size(path, error);
+    if (error) bytes = 0;
+    if (!format.spansFiles) return bytes;
+    const std::string stem = path.stem().string();
+    const std::filesystem::path directory = path.parent_path().empty() ? "." : path.parent_path();
+    const auto add = [&](const std::filesystem::directory_entry& entry) {
+        if (entry.is_regular_file(error) && entry.path() != path) bytes += entry.file_size(error);
+    };
+    for (const auto& entry : std::filesystem::directory_iterator(directory, error))
+        if (entry.path().filename().string().starts_with(stem)) add(entry);
+    if (std::filesystem::is_directory(directory / stem, error))
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(directory / stem, error)) add(entry);
+    return bytes;
+}
+
 std::string readFormatList() {
     std::string list;
     for (const FileFormat& format : kFileFormats)

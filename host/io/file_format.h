@@ -37,6 +37,7 @@ struct FileFormat {
     std::array<Signature, 4> signatures;       // empty entries unused
     std::array<std::string_view, 9> extensions; // lower case; "d3plot" is matched as a file name's start
     std::string_view advice;                     // for ReaderFamily::None: why not, and what instead
+    bool spansFiles = false;  // the file names others that hold the data (a .pvd, a case, a d3plot family)
 };
 
 // How much of a file's start recognition looks at: enough for an HDF5 file's first group names.
@@ -58,9 +59,9 @@ inline constexpr std::array<FileFormat, 12> kFileFormats{{
     {"MSH", ReaderFamily::Gmsh, {{{"$MeshFormat", ""}, {"$NOD", ""}, {"$NOE", ""}, {"$PostFormat", ""}}},
      {".msh", ".pos"}, ""},
     {"VTK XML", ReaderFamily::VtkXml, {{{"<", "<VTKFile"}}},
-     {".vtu", ".vtp", ".vts", ".vtr", ".vti", ".vtm", ".pvd"}, ""},
-    {"EnSight Gold", ReaderFamily::EnSight, {{{"FORMAT", "ensight"}, {"#", "ensight"}}}, {".case", ".encas"}, ""},
-    {"LS-DYNA d3plot", ReaderFamily::LsDyna, {{{"", "", startsAsD3plot}}}, {"d3plot"}, ""},
+     {".vtu", ".vtp", ".vts", ".vtr", ".vti", ".vtm", ".pvd"}, "", true},
+    {"EnSight Gold", ReaderFamily::EnSight, {{{"FORMAT", "ensight"}, {"#", "ensight"}}}, {".case", ".encas"}, "", true},
+    {"LS-DYNA d3plot", ReaderFamily::LsDyna, {{{"", "", startsAsD3plot}}}, {"d3plot"}, "", true},
     {"Gmsh mesh", ReaderFamily::Gmsh, {},
      {".unv", ".bdf", ".nas", ".mesh", ".stl", ".ply", ".ply2", ".p3d", ".diff"}, ""},
     {"Abaqus input deck", ReaderFamily::None, {{{"*", "*node"}}}, {".inp"},
@@ -80,6 +81,11 @@ const FileFormat* formatByExtension(const std::filesystem::path& path);
 
 // What reads a family's files, as messages name it: "Gmsh", "VTK's LS-DYNA reader", ...
 std::string_view readerName(ReaderFamily family);
+
+// The bytes a read of `path` goes through: the file's size, and for a format whose data spans
+// files, that of the files beside it whose names start with its stem ("box.pvd": box_0.vtu, ...;
+// "d3plot": d3plot01, ...) and of a directory of that name, as such series are written.
+std::uintmax_t modelBytes(const std::filesystem::path& path, const FileFormat& format);
 
 // The names of the formats Sceneport reads, for error messages: "Exodus II, CGNS, ...".
 std::string readFormatList();
