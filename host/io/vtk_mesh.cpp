@@ -214,7 +214,7 @@ VtkMesh convertMesh(const std::vector<VtkBlock>& blocks, ReadNotes& notes, std::
     PartAssembler assembler(blocks, out);
     vtkDataArray* partIds = partIdArray(blocks);
     for (std::uint32_t block = 0; block < blocks.size(); ++block) {
-        out.blockPoints.push_back(static_cast<std::size_t>(blocks[block].data->GetNumberOfPoints()));
+        out.blockSizes.push_back({blocks[block].data->GetNumberOfPoints(), blocks[block].data->GetNumberOfCells()});
         assembler.addBlock(block, partIds);
     }
     std::vector<GroupName> names;

@@ -39,7 +39,7 @@ struct VtkMesh {
     GmshMesh mesh;
     std::vector<VtkSource> nodeSources;     // per mesh node
     std::vector<VtkSource> elementSources;  // per host element, in the host's order
-    std::vector<std::size_t> blockPoints;   // per block, its point count, to check later steps
+    std::vector<std::array<vtkIdType, 2>> blockSizes;  // per block, its points and cells, to check later steps
 };
 
 // "1 cell", "2 cells": a count for notes.

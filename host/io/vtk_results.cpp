@@ -123,14 +123,14 @@ std::vector<VtkSource> modelNodeSources(const VtkMesh& mesh) {
     return sources;
 }
 
-// The steps after the first must hold the same blocks with the same points.
+// The steps after the first must hold the same blocks with as many points and cells.
 void checkSameMesh(const std::vector<VtkBlock>& blocks, const VtkMesh& mesh, std::size_t step) {
-    bool same = blocks.size() == mesh.blockPoints.size();
+    bool same = blocks.size() == mesh.blockSizes.size();
     for (std::size_t b = 0; same && b < blocks.size(); ++b)
-        same = static_cast<std::size_t>(blocks[b].data->GetNumberOfPoints()) == mesh.blockPoints[b];
+        same = mesh.blockSizes[b] == std::array{blocks[b].data->GetNumberOfPoints(), blocks[b].data->GetNumberOfCells()};
     if (!same)
         throw ModelReadError("step " + std::to_string(step + 1) +
-                             " holds other blocks or points than the first: the host needs one mesh for every frame");
+                             " holds other blocks, points or cells than the first: the host needs one mesh for every frame");
 }
 
 // Failed from the first frame a failure value is non-zero; a value that returns to 0 is noted.
