@@ -35,7 +35,7 @@ struct FileFormat {
     std::string_view name;  // as messages name it
     ReaderFamily reader;
     std::array<Signature, 4> signatures;       // empty entries unused
-    std::array<std::string_view, 9> extensions; // lower case; "d3plot" is matched as a file name's start
+    std::array<std::string_view, 10> extensions; // lower case; "d3plot" is matched as a file name's start
     std::string_view advice;                     // for ReaderFamily::None: why not, and what instead
     bool spansFiles = false;  // the file names others that hold the data (a .pvd, a case, a d3plot family)
 };
@@ -46,8 +46,9 @@ inline constexpr std::size_t kHeadBytes = 64 * 1024;
 // Whether `head` starts with an LS-DYNA d3plot control block (single or double precision words).
 bool startsAsD3plot(std::string_view head);
 
-// First match wins: the rows with fixed first bytes come before those that look further in.
-inline constexpr std::array<FileFormat, 12> kFileFormats{{
+// First match wins, by content and then by name: the rows with fixed first bytes come before
+// those that look further in, and a d3plot family's later files before its first.
+inline constexpr std::array<FileFormat, 14> kFileFormats{{
     {"Exodus II", ReaderFamily::Exodus,
      {{{"CDF\x01", ""}, {"CDF\x02", ""}, {"CDF\x05", ""}, {"\x89HDF\r\n\x1a\n", "num_nodes"}}},
      {".exo", ".e", ".ex2", ".exii", ".g", ".gen", ".exodus"}, ""},
@@ -61,7 +62,13 @@ inline constexpr std::array<FileFormat, 12> kFileFormats{{
     {"VTK XML", ReaderFamily::VtkXml, {{{"<", "<VTKFile"}}},
      {".vtu", ".vtp", ".vts", ".vtr", ".vti", ".vtm", ".pvd"}, "", true},
     {"EnSight Gold", ReaderFamily::EnSight, {{{"FORMAT", "ensight"}, {"#", "ensight"}}}, {".case", ".encas"}, "", true},
+    {"LS-DYNA d3plot family member", ReaderFamily::None, {},
+     {"d3plot0", "d3plot1", "d3plot2", "d3plot3", "d3plot4", "d3plot5", "d3plot6", "d3plot7", "d3plot8",
+      "d3plot9"},
+     "a later file of an LS-DYNA d3plot family: read the family's first file (d3plot), which leads to the others"},
     {"LS-DYNA d3plot", ReaderFamily::LsDyna, {{{"", "", startsAsD3plot}}}, {"d3plot"}, "", true},
+    {"EnSight geometry", ReaderFamily::None, {{{"C Binary", ""}}}, {},
+     "an EnSight geometry file: read the case file (.case) that names it and its variables"},
     {"Gmsh mesh", ReaderFamily::Gmsh, {},
      {".unv", ".bdf", ".nas", ".mesh", ".stl", ".ply", ".ply2", ".p3d", ".diff"}, ""},
     {"Abaqus input deck", ReaderFamily::None, {{{"*", "*node"}}}, {".inp"},
