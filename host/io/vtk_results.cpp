@@ -58,9 +58,10 @@ std::vector<FieldSpec> fieldSpecs(const std::vector<VtkBlock>& blocks, const Rea
                 const int components = array->GetNumberOfComponents();
                 if (components > kMostComponents) continue;
                 FieldRole role = roleOf({name, components, atNodes}, options);
-                // A file whose coordinates are already deformed is not moved again.
+                // A file whose coordinates are already deformed is not moved again; elements fail by
+                // element values alone (a node field of the name stays a field).
                 if ((role == FieldRole::Deformation && (deformation || deformedCoordinates)) ||
-                    (role == FieldRole::Failure && failure))
+                    (role == FieldRole::Failure && (failure || atNodes)))
                     role = FieldRole::Field;
                 deformation = deformation || role == FieldRole::Deformation;
                 failure = failure || role == FieldRole::Failure;
@@ -167,6 +168,8 @@ GmshResults convertResults(VtkSeries& series, const std::vector<VtkBlock>& first
     if (!options.displacementField.empty() && options.displacementField != "none" && deformation == nullptr &&
         !series.deformedCoordinates)
         throw ModelReadError("has no node vector field " + inQuotes(options.displacementField) + " to deform it by");
+    if (!options.failedField.empty() && failure == nullptr)
+        throw ModelReadError("has no element field " + inQuotes(options.failedField) + " to fail elements by");
 
     const std::vector<VtkSource> nodeSources = modelNodeSources(mesh);
     GmshResults results;
