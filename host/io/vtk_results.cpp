@@ -152,6 +152,25 @@ std::vector<bool> deletedCells(vtkUnsignedCharArray* ghosts) {
     return deleted;
 }
 
+namespace {
+
+// Per host element, 1 where the step's ghost array marks its cell deleted.
+std::vector<float> deletedElements(const std::vector<VtkBlock>& blocks, const VtkMesh& mesh) {
+    std::vector<std::vector<bool>> deletedInBlock;
+    for (const VtkBlock& block : blocks)
+        deletedInBlock.push_back(deletedCells(vtkUnsignedCharArray::SafeDownCast(
+            block.data->GetCellData()->GetArray(vtkDataSetAttributes::GhostArrayName()))));
+    std::vector<float> deleted(mesh.elementSources.size(), 0.0f);
+    for (std::size_t e = 0; e < deleted.size(); ++e) {
+        const auto [block, cell] = mesh.elementSources[e];
+        const std::vector<bool>& flags = deletedInBlock[block];
+        deleted[e] = static_cast<std::size_t>(cell) < flags.size() && flags[static_cast<std::size_t>(cell)] ? 1.0f : 0.0f;
+    }
+    return deleted;
+}
+
+}  // namespace
+
 GmshResults convertResults(VtkSeries& series, const std::vector<VtkBlock>& firstStep, const VtkMesh& mesh,
                            const ReadOptions& options, ReadNotes& notes) {
     const std::vector<FieldSpec> specs = fieldSpecs(firstStep, options, series.deformedCoordinates);
@@ -198,19 +217,7 @@ GmshResults convertResults(VtkSeries& series, const std::vector<VtkBlock>& first
             if (spec.role == FieldRole::Failure) markFailures(values, step, results.failFrames, returned);
             else results.fields[field++].frames.push_back(std::move(values));
         }
-        if (series.deletionsAsGhosts) {
-            std::vector<std::vector<bool>> deletedInBlock;
-            for (const VtkBlock& block : blocks)
-                deletedInBlock.push_back(deletedCells(vtkUnsignedCharArray::SafeDownCast(
-                    block.data->GetCellData()->GetArray(vtkDataSetAttributes::GhostArrayName()))));
-            std::vector<float> deleted(mesh.elementSources.size(), 0.0f);
-            for (std::size_t e = 0; e < deleted.size(); ++e) {
-                const auto [block, cell] = mesh.elementSources[e];
-                const std::vector<bool>& flags = deletedInBlock[block];
-                deleted[e] = static_cast<std::size_t>(cell) < flags.size() && flags[static_cast<std::size_t>(cell)] ? 1.0f : 0.0f;
-            }
-            markFailures(deleted, step, results.failFrames, returned);
-        }
+        if (series.deletionsAsGhosts) markFailures(deletedElements(blocks, mesh), step, results.failFrames, returned);
         std::vector<float> xyz = frameCoordinates(blocks, mesh, deformation, positionsMissing);
         if (step == 0) reference = xyz;
         else moving = moving || xyz != reference;
