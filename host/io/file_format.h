@@ -48,7 +48,7 @@ bool startsAsD3plot(std::string_view head);
 
 // First match wins, by content and then by name: the rows with fixed first bytes come before
 // those that look further in, and a d3plot family's later files before its first.
-inline constexpr std::array<FileFormat, 14> kFileFormats{{
+inline constexpr std::array<FileFormat, 15> kFileFormats{{
     {"Exodus II", ReaderFamily::Exodus,
      {{{"CDF\x01", ""}, {"CDF\x02", ""}, {"CDF\x05", ""}, {"\x89HDF\r\n\x1a\n", "num_nodes"}}},
      {".exo", ".e", ".ex2", ".exii", ".g", ".gen", ".exodus"}, ""},
@@ -57,8 +57,10 @@ inline constexpr std::array<FileFormat, 14> kFileFormats{{
      "a MED file: Debian's Gmsh is built without MED; convert it to MSH (gmsh file.med -o file.msh -save with a Gmsh "
      "that has MED) or to VTU, and read that"},
     {"VTK legacy", ReaderFamily::VtkLegacy, {{{"# vtk DataFile", ""}}}, {".vtk"}, ""},
-    {"MSH", ReaderFamily::Gmsh, {{{"$MeshFormat", ""}, {"$NOD", ""}, {"$NOE", ""}, {"$PostFormat", ""}}},
-     {".msh", ".pos"}, ""},
+    {"MSH", ReaderFamily::Gmsh, {{{"$MeshFormat", ""}, {"$NOD", ""}, {"$NOE", ""}}}, {".msh"}, ""},
+    {"Gmsh post-processing file", ReaderFamily::None, {{{"$PostFormat", ""}, {"View \"", ""}}}, {".pos"},
+     "a Gmsh .pos file holds views laid on no mesh of their own, and the host shows results on a mesh; "
+     "save the mesh with its results as one MSH file ($NodeData, $ElementData) and read that"},
     {"VTK XML", ReaderFamily::VtkXml, {{{"<", "<VTKFile"}}},
      {".vtu", ".vtp", ".vts", ".vtr", ".vti", ".vtm", ".pvd"}, "", true},
     {"EnSight Gold", ReaderFamily::EnSight, {{{"FORMAT", "ensight"}, {"#", "ensight"}}}, {".case", ".encas"}, "", true},

@@ -44,6 +44,7 @@ TEST(FileFormat, ContentFirstNameSecond) {
         {"model.inp", "*HEADING\n*NODE\n1, 0, 0, 0\n", "model.inp: an Abaqus input deck holds no results; export"},
         {"job.odb", "anything", "job.odb: an Abaqus output database is read by Abaqus alone"},
         {"box.geo", "Point(1) = {0, 0, 0};", "box.geo: a Gmsh script describes geometry, not a mesh"},
+        {"view.pos", "View \"T\" {\nSP(0,0,0){1};\n};\n", "view.pos: a Gmsh .pos file holds views laid on no mesh"},
         {"part.geo", "C Binary\n", "part.geo: an EnSight geometry file: read the case file"},
         {"d3plot07", std::string(300, '\x7f'), "d3plot07: a later file of an LS-DYNA d3plot family"},
         {"x.e", "hello world\n", "x.e: starts like no format Sceneport reads (Exodus II, CGNS, VTK legacy, MSH, VTK XML, "
