@@ -53,6 +53,9 @@ Collection readCollection(const std::filesystem::path& path) {
         const int piece = entry.attribute("part").as_int(0);
         const double time = entry.attribute("timestep").as_double(0.0);
         collection.files[time][piece] = path.parent_path() / file;
+        if (std::error_code error; !std::filesystem::is_regular_file(path.parent_path() / file, error))
+            throw ModelReadError("its DataSet at byte " + std::to_string(entry.offset_debug()) + " names " + file +
+                                 ", which is not a file there");
         if (const char* name = entry.attribute("name").as_string(); *name != '\0') names.try_emplace(piece, name);
         else names.try_emplace(piece, std::filesystem::path(file).stem().string());
     }
