@@ -190,6 +190,7 @@ TEST_F(VtkReader, SeriesWithDisplacementAndFailures) {
         EXPECT_EQ(notes.failuresFrom, "failed");
         const host::Part& first = *model.parts[0];
         EXPECT_FALSE(first.hasFailed({FE_MESH_HEXA8, 0}, 0));
+        EXPECT_TRUE(first.hasFailed({FE_MESH_HEXA8, 0}, 1));
         EXPECT_TRUE(first.hasFailed({FE_MESH_HEXA8, 0}, 2)) << "failed for good";
         EXPECT_FALSE(model.parts[2]->hasFailed({FE_MESH_HEXA8, 0}, 2));
         EXPECT_NE(joined(notes.lines).find("\"failed\" returns to 0 in 1 element after failing it"), std::string::npos)
