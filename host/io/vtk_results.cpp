@@ -23,7 +23,7 @@ constexpr std::array<std::string_view, 10> kBookkeeping{
 
 constexpr int kMostComponents = 9;
 
-struct FieldSpec {
+struct ResultArray {
     std::string name;  // the array's
     bool atNodes;
     int components;
@@ -41,8 +41,8 @@ bool isBookkeeping(std::string_view name) {
 
 // The arrays of the first step, each name once per location, in the order met; roles by the one
 // rule of field_roles.h (the first deformation, the first failure).
-std::vector<FieldSpec> fieldSpecs(const std::vector<VtkBlock>& blocks, const ReadOptions& options, bool deformedCoordinates) {
-    std::vector<FieldSpec> specs;
+std::vector<ResultArray> resultArrays(const std::vector<VtkBlock>& blocks, const ReadOptions& options, bool deformedCoordinates) {
+    std::vector<ResultArray> arrays;
     bool deformation = false, failure = false;
     for (const bool atNodes : {true, false})
         for (const VtkBlock& block : blocks) {
@@ -53,7 +53,7 @@ std::vector<FieldSpec> fieldSpecs(const std::vector<VtkBlock>& blocks, const Rea
                     array == attributes->GetGlobalIds())
                     continue;
                 const std::string name = array->GetName();
-                if (std::any_of(specs.begin(), specs.end(), [&](const FieldSpec& s) { return s.name == name && s.atNodes == atNodes; }))
+                if (std::any_of(arrays.begin(), arrays.end(), [&](const ResultArray& r) { return r.name == name && r.atNodes == atNodes; }))
                     continue;
                 const int components = array->GetNumberOfComponents();
                 if (components > kMostComponents) continue;
@@ -65,31 +65,31 @@ std::vector<FieldSpec> fieldSpecs(const std::vector<VtkBlock>& blocks, const Rea
                     role = FieldRole::Field;
                 deformation = deformation || role == FieldRole::Deformation;
                 failure = failure || role == FieldRole::Failure;
-                specs.push_back({name, atNodes, components, role});
+                arrays.push_back({name, atNodes, components, role});
             }
         }
-    return specs;
+    return arrays;
 }
 
 // One step's values of a field at `sources` (nodes or elements); sources in blocks without the
 // array count as missing and take 0.
-std::vector<float> valuesAt(const std::vector<VtkBlock>& blocks, const FieldSpec& spec,
+std::vector<float> valuesAt(const std::vector<VtkBlock>& blocks, const ResultArray& result,
                             const std::vector<VtkSource>& sources, std::size_t& missing) {
-    std::vector<vtkDataArray*> arrays(blocks.size());
+    std::vector<vtkDataArray*> inBlock(blocks.size());
     for (std::size_t b = 0; b < blocks.size(); ++b) {
-        vtkDataArray* array = attributesOf(blocks[b].data, spec.atNodes)->GetArray(spec.name.c_str());
-        arrays[b] = array != nullptr && array->GetNumberOfComponents() == spec.components ? array : nullptr;
+        vtkDataArray* array = attributesOf(blocks[b].data, result.atNodes)->GetArray(result.name.c_str());
+        inBlock[b] = array != nullptr && array->GetNumberOfComponents() == result.components ? array : nullptr;
     }
     std::vector<float> values(sources.size(), 0.0f);
     std::array<double, kMostComponents> tuple{};
     for (std::size_t i = 0; i < sources.size(); ++i) {
-        vtkDataArray* array = arrays[sources[i].block];
+        vtkDataArray* array = inBlock[sources[i].block];
         if (array == nullptr || sources[i].index >= array->GetNumberOfTuples()) {
             ++missing;
             continue;
         }
         array->GetTuple(sources[i].index, tuple.data());
-        values[i] = fieldValue(std::span<const double>(tuple.data(), static_cast<std::size_t>(spec.components)));
+        values[i] = fieldValue(std::span<const double>(tuple.data(), static_cast<std::size_t>(result.components)));
     }
     return values;
 }
@@ -97,7 +97,7 @@ std::vector<float> valuesAt(const std::vector<VtkBlock>& blocks, const FieldSpec
 // Each model node's position in one step (parts one after another, as the host holds them),
 // moved by the deformation's values when there is one.
 std::vector<float> frameCoordinates(const std::vector<VtkBlock>& blocks, const VtkMesh& mesh,
-                                    const FieldSpec* deformation, std::size_t& missing) {
+                                    const ResultArray* deformation, std::size_t& missing) {
     std::vector<vtkDataArray*> displacements(blocks.size(), nullptr);
     if (deformation != nullptr)
         for (std::size_t b = 0; b < blocks.size(); ++b)
@@ -173,13 +173,13 @@ std::vector<float> deletedElements(const std::vector<VtkBlock>& blocks, const Vt
 
 GmshResults convertResults(VtkSeries& series, const std::vector<VtkBlock>& firstStep, const VtkMesh& mesh,
                            const ReadOptions& options, ReadNotes& notes) {
-    const std::vector<FieldSpec> specs = fieldSpecs(firstStep, options, series.deformedCoordinates);
+    const std::vector<ResultArray> arrays = resultArrays(firstStep, options, series.deformedCoordinates);
     const auto roleFound = [&](FieldRole role) {
-        const auto found = std::find_if(specs.begin(), specs.end(), [role](const FieldSpec& s) { return s.role == role; });
-        return found == specs.end() ? nullptr : &*found;
+        const auto found = std::find_if(arrays.begin(), arrays.end(), [role](const ResultArray& r) { return r.role == role; });
+        return found == arrays.end() ? nullptr : &*found;
     };
-    const FieldSpec* deformation = roleFound(FieldRole::Deformation);
-    const FieldSpec* failure = roleFound(FieldRole::Failure);
+    const ResultArray* deformation = roleFound(FieldRole::Deformation);
+    const ResultArray* failure = roleFound(FieldRole::Failure);
     if (deformation != nullptr) notes.deformedBy = deformation->name;
     if (series.deformedCoordinates) notes.deformedBy = "the coordinates of each state";
     if (failure != nullptr) notes.failuresFrom = failure->name;
@@ -193,10 +193,10 @@ GmshResults convertResults(VtkSeries& series, const std::vector<VtkBlock>& first
     const std::vector<VtkSource> nodeSources = modelNodeSources(mesh);
     GmshResults results;
     std::vector<std::string> names;
-    for (const FieldSpec& spec : specs)
-        if (spec.role == FieldRole::Field) {
-            results.fields.push_back({spec.name, spec.atNodes ? ValueLocation::Node : ValueLocation::Element, {}, {}});
-            names.push_back(spec.name);
+    for (const ResultArray& result : arrays)
+        if (result.role == FieldRole::Field) {
+            results.fields.push_back({result.name, result.atNodes ? ValueLocation::Node : ValueLocation::Element, {}, {}});
+            names.push_back(result.name);
         }
     numberRepeatedNames(names);
     for (std::size_t i = 0; i < names.size(); ++i) results.fields[i].name = names[i];
@@ -211,10 +211,11 @@ GmshResults convertResults(VtkSeries& series, const std::vector<VtkBlock>& first
         if (step > 0) checkSameMesh(blocks, mesh, step);
         results.times.push_back(toFloat(series.times[step]));
         std::size_t field = 0;
-        for (const FieldSpec& spec : specs) {
-            if (spec.role == FieldRole::Deformation) continue;
-            std::vector<float> values = valuesAt(blocks, spec, spec.atNodes ? nodeSources : mesh.elementSources, missing[spec.name]);
-            if (spec.role == FieldRole::Failure) markFailures(values, step, results.failFrames, returned);
+        for (const ResultArray& result : arrays) {
+            if (result.role == FieldRole::Deformation) continue;
+            std::vector<float> values =
+                valuesAt(blocks, result, result.atNodes ? nodeSources : mesh.elementSources, missing[result.name]);
+            if (result.role == FieldRole::Failure) markFailures(values, step, results.failFrames, returned);
             else results.fields[field++].frames.push_back(std::move(values));
         }
         if (series.deletionsAsGhosts) markFailures(deletedElements(blocks, mesh), step, results.failFrames, returned);
