@@ -58,6 +58,7 @@ public:
 
     void addBlock(std::uint32_t block, vtkDataArray* partIds) {
         vtkDataSet* data = m_blocks[block].data;
+        const std::size_t elementsBefore = m_cellSources.size();
         const auto list = vtkSmartPointer<vtkIdList>::New();
         std::vector<vtkIdType> points;
         for (vtkIdType cell = 0; cell < data->GetNumberOfCells(); ++cell) {
@@ -74,7 +75,11 @@ public:
                                               : m_blocks[block].name;
             addCell(*row, points, {block, cell}, group);
         }
+        if (m_cellSources.size() == elementsBefore && data->GetNumberOfCells() > 0) m_emptyBlocks.push_back(m_blocks[block].name);
     }
+
+    // Blocks with cells none of which became an element (a block of vertices).
+    const std::vector<std::string>& emptyBlocks() const { return m_emptyBlocks; }
 
     // The parts in the order their groups came, with the names they had.
     void finish(std::vector<GroupName>& names) {
@@ -180,6 +185,7 @@ private:
     std::map<std::string, std::size_t> m_leftOut, m_reduced, m_malformed;
     std::size_t m_fanned = 0;
     std::vector<VtkSource> m_cellSources;  // per element made, in the order made
+    std::vector<std::string> m_emptyBlocks;
 };
 
 // One line for all cell types of a kind: "left out: 2 "vertex", 1 "polyhedron"".
@@ -224,6 +230,8 @@ VtkMesh convertMesh(const std::vector<VtkBlock>& blocks, ReadNotes& notes, std::
     noteCounts(assembler.leftOut(), "left out cells the host has no type for", notes);
     noteCounts(assembler.malformed(), "left out cells whose node count does not fit their type", notes);
     noteCounts(assembler.reduced(), "reduced cells to the nearest host type, by their corner and mid-side nodes", notes);
+    for (const std::string& name : assembler.emptyBlocks())
+        notes.lines.push_back("left out the block " + inQuotes(name) + ": none of its cells is a surface, solid or line");
     if (assembler.fanned() > 0)
         notes.lines.push_back("split " + countText(assembler.fanned(), "polygon", "polygons") +
                               " into triangles fanned from their first corner");

@@ -63,21 +63,25 @@ TEST_F(VtkReader, RealFiles) {
         const char* fields;
         const char* deformedBy;
         const char* failuresFrom;
+        std::vector<std::string> notes;
     } cases[] = {
         {"block_crush_1.ex2", 11, "block_1: 3 8-node hexahedron; block_2: 128 8-node hexahedron",
          "carea, cdirnor_, cdirtan_, celement, cetan, cftan, vel_, stress_xx, stress_yy, stress_zz, stress_xy, stress_yz, "
-         "stress_zx, vonmises, processor_id", "displ_", ""},
-        {"can.vtu", 1, "can: 4800 8-node hexahedron", "VEL, ACCL, EQPS", "DISPL", ""},
+         "stress_zx, vonmises, processor_id", "displ_", "",
+         {"left out cells the host has no type for: 1 \"vertex\"",
+          "left out the block \"RigidBodyOutputPart\": none of its cells is a surface, solid or line"}},
+        {"can.vtu", 1, "can: 4800 8-node hexahedron", "VEL, ACCL, EQPS", "DISPL", "", {}},
         {"blow.vtk", 1, "blow: 928 3-node triangle, 129 4-node quadrilateral",
          "displacement0, displacement1, displacement2, displacement3, displacement4, displacement5, displacement6, "
          "displacement7, displacement8, displacement9, thickness0, thickness1, thickness2, thickness3, thickness4, "
-         "thickness5, thickness6, thickness7, thickness8, thickness9", "", ""},
-        {"plate.vtk", 1, "plate: 312 4-node quadrilateral", "mode1, mode2, mode3, mode4, mode8", "", ""},
+         "thickness5, thickness6, thickness7, thickness8, thickness9", "", "", {}},
+        {"plate.vtk", 1, "plate: 312 4-node quadrilateral", "mode1, mode2, mode3, mode4, mode8", "", "", {}},
         {"ensight/blow2_ascii.case", 2, "Part_1: 928 3-node triangle, 129 4-node quadrilateral",
-         "thickness, displacement, thickness (2)", "displacement", ""},
+         "thickness, displacement, thickness (2)", "displacement", "",
+         {"renamed 1 part (\"Part 1\") to fit scenes as node names (sceneport info lists each with its name in the file)"}},
         {"d3plot/d3plot", 23, "Profil_Shells: 2075 4-node quadrilateral",
          "Temperature, Velocity, InternalEnergy", "the coordinates of each state",
-         "the elements each state deletes"},
+         "the elements each state deletes", {}},
     };
     for (const auto& c : cases) {
         host::io::ReadNotes notes;
@@ -87,6 +91,7 @@ TEST_F(VtkReader, RealFiles) {
         EXPECT_EQ(fieldNames(model), c.fields) << c.file;
         EXPECT_EQ(notes.deformedBy, c.deformedBy) << c.file;
         EXPECT_EQ(notes.failuresFrom, c.failuresFrom) << c.file;
+        EXPECT_EQ(notes.lines, c.notes) << c.file;
     }
 }
 
