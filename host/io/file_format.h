@@ -54,8 +54,8 @@ inline constexpr std::array<FileFormat, 15> kFileFormats{{
      {".exo", ".e", ".ex2", ".exii", ".g", ".gen", ".exodus"}, ""},
     {"CGNS", ReaderFamily::Cgns, {{{"\x89HDF\r\n\x1a\n", "CGNSLibraryVersion"}}}, {".cgns"}, ""},
     {"MED", ReaderFamily::None, {{{"\x89HDF\r\n\x1a\n", "INFOS_GENERALES"}}}, {".med", ".rmed", ".mmed"},
-     "a MED file: Debian's Gmsh is built without MED; convert it to MSH (gmsh file.med -o file.msh -save with a Gmsh "
-     "that has MED) or to VTU, and read that"},
+     "a MED file: Debian's Gmsh is built without MED; convert it to MSH or VTU with a program that reads MED, "
+     "and read that"},
     {"VTK legacy", ReaderFamily::VtkLegacy, {{{"# vtk DataFile", ""}}}, {".vtk"}, ""},
     {"MSH", ReaderFamily::Gmsh, {{{"$MeshFormat", ""}, {"$NOD", ""}, {"$NOE", ""}}}, {".msh"}, ""},
     {"Gmsh post-processing file", ReaderFamily::None, {{{"$PostFormat", ""}, {"View \"", ""}}}, {".pos"},
@@ -76,7 +76,7 @@ inline constexpr std::array<FileFormat, 15> kFileFormats{{
     {"Abaqus input deck", ReaderFamily::None, {{{"*", "*node"}}}, {".inp"},
      "an Abaqus input deck holds no results; export the results (the .odb) to Exodus II or VTU and read that"},
     {"Abaqus output database", ReaderFamily::None, {}, {".odb"},
-     "an Abaqus output database is read by Abaqus alone; export it to Exodus II or VTU and read that"},
+     "an Abaqus output database cannot be read here; export it to Exodus II or VTU and read that"},
     {"Gmsh script", ReaderFamily::None, {}, {".geo"},
      "a Gmsh script describes geometry, not a mesh; mesh it (gmsh -3 file.geo -o file.msh) and read the .msh"},
 }};

@@ -42,7 +42,7 @@ TEST(FileFormat, ContentFirstNameSecond) {
         {"run", d3plotStart(), "LS-DYNA d3plot"},
         {"part.stl", "solid part\n", "Gmsh mesh"},
         {"model.inp", "*HEADING\n*NODE\n1, 0, 0, 0\n", "model.inp: an Abaqus input deck holds no results; export"},
-        {"job.odb", "anything", "job.odb: an Abaqus output database is read by Abaqus alone"},
+        {"job.odb", "anything", "job.odb: an Abaqus output database cannot be read here"},
         {"box.geo", "Point(1) = {0, 0, 0};", "box.geo: a Gmsh script describes geometry, not a mesh"},
         {"view.pos", "View \"T\" {\nSP(0,0,0){1};\n};\n", "view.pos: a Gmsh .pos file holds views laid on no mesh"},
         {"part.geo", "C Binary\n", "part.geo: an EnSight geometry file: read the case file"},
