@@ -45,8 +45,8 @@ endif()
 # Headers in the layout the code includes them by: flat, readers under io/. The plug-in's are its
 # public ones (the adapter, result codes, scene text, element kinds); the host's own are the ones
 # an application uses to set up and inspect a scene, with what they include; the rest of host/ is
-# the implementation, and so are the gmsh_* headers of io/
-# (how the reader turns Gmsh's data into the host's). Directories are read at install time, so
+# the implementation, and so are the gmsh_* and vtk_* headers of io/ (how the readers turn Gmsh's
+# and VTK's data into the host's; the vtk_* ones include VTK's headers). Directories are read at install time, so
 # a new reader's header is installed without a reconfigure.
 install(FILES
     ${PROJECT_SOURCE_DIR}/Sources/Sceneport/ZVRMLAdapter.h
@@ -68,7 +68,7 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/hostapi/
   DESTINATION ${SCENEPORT_INSTALL_INCLUDEDIR} FILES_MATCHING PATTERN "*.h")
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/host/io/
   DESTINATION ${SCENEPORT_INSTALL_INCLUDEDIR}/io
-  FILES_MATCHING PATTERN "*.h" PATTERN "gmsh_*" EXCLUDE)
+  FILES_MATCHING PATTERN "*.h" PATTERN "gmsh_*" EXCLUDE PATTERN "vtk_*" EXCLUDE)
 
 # The CMake package. SameMajorVersion: the adapter class's layout is the binary interface with
 # the host, and only a new major (a new SONAME) may change it.

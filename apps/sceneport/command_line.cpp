@@ -247,7 +247,8 @@ std::string helpText(const std::string& topic) {
            "       sceneport serve [FOLDER]             serve exported pages on 127.0.0.1\n"
            "       sceneport --version                  the plug-in's version\n"
            "\n"
-           "MODEL is any file Gmsh reads (.msh with its views, .unv, .bdf, .vtk, .mesh, ...).\n"
+           "MODEL is a result file: Exodus II, VTK (.vtu, .pvd, .vtk), EnSight Gold, LS-DYNA d3plot,\n"
+           "CGNS, MSH with its views; or a mesh Gmsh reads (.unv, .bdf, .mesh, ...).\n"
            "See sceneport export --help for the export's options.\n";
 }
 

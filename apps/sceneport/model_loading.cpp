@@ -3,6 +3,7 @@
 #include "ZVRMLSceneText.h"
 #include "demo_model.h"
 #include "io/field_roles.h"
+#include "io/file_format.h"
 #include "run_state.h"
 
 #include <filesystem>
@@ -53,9 +54,8 @@ LoadedModel loadModel(const std::optional<std::string>& path, const FieldRoles& 
     // The supervisor watches the read for as long as it lasts, however it ends.
     struct Reading {
         explicit Reading(const std::string& file) {
-            std::error_code unknown;
-            const std::uintmax_t size = std::filesystem::file_size(file, unknown);
-            announceReading(file, unknown ? 0 : size);
+            const host::io::FileFormat& format = host::io::fileFormatOf(file);
+            announceReading(file, host::io::modelBytes(file, format), host::io::readerName(format.reader));
         }
         ~Reading() { announceWorking(); }
         Reading(const Reading&) = delete;

@@ -28,8 +28,9 @@ void shareRunState() {
     g_state = new (page) RunState;
 }
 
-void announceReading(std::string_view model, std::uintmax_t size) {
+void announceReading(std::string_view model, std::uintmax_t size, std::string_view reader) {
     copyPath(model, g_state->model);
+    copyPath(reader, g_state->reader);
     g_state->modelSize = size;
     g_state->phase = RunPhase::Reading;
 }

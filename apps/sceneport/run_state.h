@@ -12,7 +12,7 @@ namespace sceneport {
 
 enum class RunPhase : int {
     Starting,   // parsing the command line, building the demo model
-    Reading,    // a model file is being read, through Gmsh
+    Reading,    // a model file is being read, by `reader`
     Working,    // the model is read: setting up the host and writing scenes
     Finished,   // the work returned its exit status; the process is ending
 };
@@ -25,6 +25,7 @@ struct RunState {
     std::atomic<bool> hasOutput{false};        // whether `output` names a file being written
     char model[kPathCapacity] = {};            // the model file being read, as the user named it
     char output[kPathCapacity] = {};           // the scene file being written
+    char reader[kPathCapacity] = {};           // what reads the model: "Gmsh", "VTK's LS-DYNA reader"
 };
 
 static_assert(std::atomic<RunPhase>::is_always_lock_free && std::atomic<bool>::is_always_lock_free &&
@@ -38,7 +39,7 @@ RunState& runState();
 void shareRunState();
 
 // The worker's side.
-void announceReading(std::string_view model, std::uintmax_t size);
+void announceReading(std::string_view model, std::uintmax_t size, std::string_view reader);
 void announceWorking();
 void announceFinished();
 

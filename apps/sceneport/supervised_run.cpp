@@ -26,11 +26,11 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr std::uintmax_t kMiB = 1024 * 1024;
-// Gmsh and the host together hold an intact model in less than ten times its file's size, on
+// The reader (Gmsh or VTK) and the host together hold an intact model in less than ten times its file's size, on
 // top of the command's own 50 MB; AddressSanitizer adds its shadow memory and quarantine.
 constexpr std::uintmax_t kBaseReadMemory = 1024 * kMiB;
 constexpr std::uintmax_t kReadMemoryPerFileByte = 16;
-// Gmsh reads an intact file at several megabytes a second.
+// The readers read an intact file at several megabytes a second.
 constexpr double kBaseReadSeconds = 60;
 constexpr double kReadSecondsPerMiB = 10;
 // How often the supervisor looks at a read in progress.
@@ -93,9 +93,9 @@ std::optional<Runaway> watchRead(pid_t worker, Clock::time_point since) {
     const double seconds = std::chrono::duration<double>(Clock::now() - since).count();
     std::optional<Runaway> runaway;
     if (resident > limits.memoryBytes)
-        runaway = Runaway{"Gmsh took more than " + sizeText(limits.memoryBytes) + " of memory"};
+        runaway = Runaway{std::string(state.reader) + " took more than " + sizeText(limits.memoryBytes) + " of memory"};
     else if (seconds > limits.seconds)
-        runaway = Runaway{"Gmsh took more than " + std::to_string(static_cast<long>(limits.seconds)) + " s"};
+        runaway = Runaway{std::string(state.reader) + " took more than " + std::to_string(static_cast<long>(limits.seconds)) + " s"};
     if (runaway) kill(worker, SIGKILL);
     return runaway;
 }
@@ -142,7 +142,7 @@ std::string unfinishedReport(int status, const std::optional<Runaway>& runaway, 
         return model + ": stopped reading it: " + runaway->what + " for a file of " + sizeText(state.modelSize) +
                "; the file is probably damaged (a count or a tag far beyond what it holds)";
     if (state.phase == RunPhase::Reading)
-        return "Gmsh " + std::string(WIFSIGNALED(status) ? "crashed" : "ended the command") + " reading " + model +
+        return std::string(state.reader) + (WIFSIGNALED(status) ? " crashed" : " ended the command") + " reading " + model +
                " " + how + "; the file is probably damaged";
     return std::string(WIFSIGNALED(status) ? "the command crashed " : "the command ended unexpectedly ") + how +
            (removed.empty() ? "" : " while writing " + removed + ", which was removed as unfinished");

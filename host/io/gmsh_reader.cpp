@@ -1,4 +1,6 @@
-// readModel: a model file through Gmsh into a new model of the host's session.
+// A model file through Gmsh into a new model of the host's session.
+#include "gmsh_reader.h"
+
 #include "gmsh_file_check.h"
 #include "gmsh_finite_values.h"
 #include "gmsh_mesh.h"
@@ -73,6 +75,8 @@ void addFailures(ModelBuilder& model, const std::vector<int>& failFrames) {
     }
 }
 
+}  // namespace
+
 ModelStr& buildModel(std::string title, const GmshMesh& mesh, GmshResults results) {
     ModelBuilder model(std::move(title));
     const BatchedChanges oneUpdate(model.model());  // a model may have hundreds of parts
@@ -85,9 +89,7 @@ ModelStr& buildModel(std::string title, const GmshMesh& mesh, GmshResults result
     return model.model();
 }
 
-}  // namespace
-
-ModelStr& readModel(const std::filesystem::path& path, ReadNotes& notes, const ReadOptions& options) {
+ModelStr& readGmshModel(const std::filesystem::path& path, ReadNotes& notes, const ReadOptions& options) {
     checkModelFile(path);
     const std::string file = path.string();
     const GmshCleared clearedAfterwards;

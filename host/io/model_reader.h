@@ -1,6 +1,8 @@
-// Reading finite-element models and results from files into the host's scene, through Gmsh's
-// library: every mesh format Gmsh reads (MSH 2 and 4, ASCII and binary, with their
-// post-processing views; UNV, Nastran, VTK, INRIA .mesh, ...). docs/models.md has the rules.
+// Reading finite-element models and results from files into the host's scene. The file's content
+// picks the reader (file_format.h): VTK's readers for the solvers' result formats (Exodus II, VTK
+// XML and legacy, EnSight, LS-DYNA d3plot, CGNS; vtk_reader.h), Gmsh's library for MSH with its
+// post-processing views and the mesh formats Gmsh reads (gmsh_reader.h). docs/models.md has the
+// rules.
 #pragma once
 
 #include "scene.h"
@@ -48,8 +50,9 @@ struct ReadOptions {
     std::string failedField;
 };
 
-// Reads the model file at `path` into a new model of the session and returns it. The model
-// always has a result object with at least one frame:
+// Reads the model file at `path` into a new model of the session and returns it, through the
+// reader its content picks. The model always has a result object with at least one frame; from
+// a file Gmsh reads (docs/models.md says the same of VTK's readers):
 // - parts: one per physical group (per dimension when a group mixes dimensions), else one per
 //   elementary entity; curves give one-dimensional parts;
 // - frames and times: from the views' time steps (one frame at time 0 without views);
@@ -58,8 +61,9 @@ struct ReadOptions {
 //   the first step where it is non-zero; every other view becomes a field.
 // Numbers that are not finite (NaN, infinite, beyond a float's range) and coordinates beyond
 // kLargestCoordinate are replaced, with a note (gmsh_finite_values.h says by what).
-// Throws ModelReadError for a file that is missing, unreadable or rejected, and for a file Gmsh
-// would run as a script rather than read as data.
+// Throws ModelReadError for a file that is missing, unreadable or rejected, for one that starts
+// like no format read (naming what it looks like), and for a file Gmsh would run as a script
+// rather than read as data.
 ModelStr& readModel(const std::filesystem::path& path, ReadNotes& notes, const ReadOptions& options = {});
 
 }  // namespace host::io

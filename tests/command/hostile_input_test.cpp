@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <fstream>
 #include <random>
 #include <regex>
 #include <set>
@@ -84,7 +85,7 @@ TEST_F(Hostile, UnreadableFilesAreRefusedByName) {
     const std::pair<std::string, std::string> cases[] = {
         {write("empty.msh", ""), "is empty"},
         {write("empty.unv", ""), "is empty"},
-        {write("random.msh", randomBytes(4096, 1)), "not a mesh file"},
+        {write("random.msh", randomBytes(4096, 1)), "starts like no format Sceneport reads"},
         {write("missing-node.msh", "$MeshFormat\n2.2 0 8\n$EndMeshFormat\n$Nodes\n3\n1 0 0 0\n2 1 0 0\n3 1 1 0\n$EndNodes\n"
                                    "$Elements\n1\n1 3 2 1 1 1 2 3 99\n$EndElements\n"), "Gmsh cannot read it: Wrong node index 99"},
         // A view that promises 4 node values but gives 2.
@@ -93,7 +94,7 @@ TEST_F(Hostile, UnreadableFilesAreRefusedByName) {
          "Gmsh cannot read it: "},
     };
     for (const auto& [model, why] : cases) expectRefused(exportAll(model, "x.wrl"), model, why);
-    for (const char* name : {"random.unv", "random.vtk", "random.stl", "random.mesh"}) {  // random bytes through to Gmsh
+    for (const char* name : {"random.unv", "random.stl", "random.mesh"}) {  // random bytes through to Gmsh
         const std::string model = write(name, randomBytes(4096, 3));
         const CommandResult result = exportAll(model, "x.wrl");
         EXPECT_TRUE(result.signal == 0 && result.status == 1 && result.err.find(model) != std::string::npos) << result.err;
@@ -210,6 +211,50 @@ TEST_F(Hostile, GmshCrashesAndRunawaysAreStopped) {
     EXPECT_TRUE(result.err.starts_with("sceneport: " + model + ": stopped reading it: Gmsh took more than ")) << result.err;
     EXPECT_NE(result.err.find("of memory for a file of " + std::to_string(runaway.size()) + " bytes"), std::string::npos) << result.err;
     EXPECT_TRUE(scenes().empty());
+}
+
+// The result formats VTK reads, cut short at a third and two thirds, and with a run of their bytes
+// overwritten: an error that names the file, or complete scenes. A d3plot's root file cut short
+// crashes VTK's LS-DYNA reader; the command says so.
+TEST_F(Hostile, VtkFormatsCutOrCorrupted) {
+    const std::filesystem::path data = SCENEPORT_TEST_DATA;
+    const struct {
+        const char* file;     // in tests/data
+        const char* damaged;  // the file of it that is cut or corrupted
+    } formats[] = {{"block_crush_1.ex2", "block_crush_1.ex2"}, {"can.vtu", "can.vtu"}, {"blow.vtk", "blow.vtk"},
+                   {"ensight/blow2_ascii.case", "blow2_ascii.geo001"}, {"d3plot/d3plot", "d3plot"}};
+    int variant = 0;
+    for (const auto& format : formats) {
+        const std::filesystem::path source = data / format.file;
+        for (const int damage : {1, 2, 3}) {  // a third, two thirds, corrupted
+            const std::filesystem::path copy = dir / ("v" + std::to_string(++variant));
+            std::filesystem::create_directory(copy);
+            for (const auto& entry : std::filesystem::directory_iterator(source.parent_path()))
+                if (entry.path().stem() == source.stem() || source.parent_path() != data)
+                    std::filesystem::copy_file(entry.path(), copy / entry.path().filename());
+            std::string bytes = testing_support::readFile(copy / format.damaged);
+            if (damage < 3) bytes.resize(bytes.size() * damage / 3);
+            else bytes.replace(bytes.size() / 2, 256, randomBytes(256, 7));
+            std::filesystem::permissions(copy / format.damaged, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+            std::ofstream(copy / format.damaged, std::ios::binary | std::ios::trunc) << bytes;
+            const std::string model = (copy / source.filename()).string();
+            command_test::RunSettings crashing;
+            crashing.crashesAsSignals = true;
+            crashing.acceptedReportIn = "vtkLSDynaReader";  // its overflow on a root file cut short
+            const std::string scene = "v" + std::to_string(variant);
+            const CommandResult result =
+                command_test::runSceneport({"export", "--all-frames", model, "-o", path(scene + ".wrl")}, crashing);
+            EXPECT_EQ(result.signal, 0) << model;
+            EXPECT_TRUE(result.status == 0 || (result.status == 1 && result.err.find(model) != std::string::npos))
+                << model << ": " << result.err;
+            if (result.status != 0) {
+                EXPECT_FALSE(std::filesystem::exists(path(scene + "1.wrl"))) << "nothing written for " << model;
+            }
+            // A crash, or under AddressSanitizer its report, ends the worker; the command names the reader.
+            const bool crashed = result.err.find(" reading " + model + " (") != std::string::npos;
+            EXPECT_TRUE(!crashed || result.err.find("sceneport: VTK's LS-DYNA reader ") != std::string::npos) << result.err;
+        }
+    }
 }
 
 }  // namespace
