@@ -200,6 +200,10 @@ GmshResults convertResults(VtkSeries& series, const std::vector<VtkBlock>& first
         }
     numberRepeatedNames(names);
     for (std::size_t i = 0; i < names.size(); ++i) results.fields[i].name = names[i];
+    for (const ResultArray& result : arrays)
+        if (result.role != FieldRole::Field) notes.fieldComponents[result.name] = result.components;
+    for (std::size_t i = 0, field = 0; i < arrays.size(); ++i)
+        if (arrays[i].role == FieldRole::Field) notes.fieldComponents[names[field++]] = arrays[i].components;
 
     std::map<std::string, std::size_t> missing;
     std::vector<bool> returned;  // per element: a failure value went back to 0
