@@ -84,13 +84,6 @@ std::string extensionList() {
 }  // namespace
 
 void checkModelFile(const std::filesystem::path& path) {
-    std::error_code error;
-    const std::filesystem::file_status status = std::filesystem::status(path, error);
-    if (status.type() == std::filesystem::file_type::not_found) reject(path, "no such file");
-    if (std::filesystem::is_directory(status)) reject(path, "is a directory");
-    if (error) reject(path, "cannot be read: " + error.message());
-    if (!std::filesystem::is_regular_file(status)) reject(path, "is not a regular file");
-
     errno = 0;
     const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file) reject(path, std::string("cannot be read: ") + std::strerror(errno));
