@@ -128,6 +128,10 @@ Command parseExport(const std::vector<std::string>& arguments) {
         } else if (name == "--keep-coordinates") reader.noValue(), options.keepCoordinates = true;
         else if (name == "--animate") reader.noValue(), options.animate = true;
         else if (name == "--quiet" || name == "-q") reader.noValue(), options.quiet = true;
+        else if (name == "--jobs" || name == "-j") {
+            options.jobs = parseNumber<int>(name, reader.value());
+            if (options.jobs < 1) throw UsageError("--jobs: at least 1 process, got " + std::to_string(options.jobs));
+        }
         else throw UsageError("export: unknown option " + name + " (see sceneport export --help)");
     }
     if (demo && options.model) throw UsageError("--demo and a model file \"" + *options.model + "\": choose one");
@@ -136,6 +140,8 @@ Command parseExport(const std::vector<std::string>& arguments) {
         throw UsageError("--length-unit and --keep-coordinates: choose one");
     if (options.animate && options.allFrames)
         throw UsageError("--animate writes one file that plays every frame; it does not go with --all-frames");
+    if (options.jobs > 1 && !options.allFrames)
+        throw UsageError("--jobs shares the frames of --all-frames among processes; it needs --all-frames");
     return options;
 }
 
@@ -188,6 +194,8 @@ std::string helpText(const std::string& topic) {
                "  --keep-coordinates     the file's own coordinates, not centred (models far from the\n"
                "                         origin or not tens of units across may be out of view)\n"
                "  --animate              one file that plays every frame's deformation\n"
+               "  -j, --jobs N           with --all-frames, N processes write the frames side by side\n"
+               "                         after one read of the model (default: " + std::to_string(kDefaultJobs) + (kDefaultJobs == 1 ? ", one process" : "") + ")\n"
                "  -q, --quiet            nothing on stdout or stderr unless something fails\n";
     if (topic == "info")
         return "Usage: sceneport info MODEL | --demo\n"

@@ -20,6 +20,10 @@ struct ValueRange {
     float maximum;
 };
 
+// --jobs when not given: one process, as the measured gain on a shared 2-core machine is too
+// small to make parallel work the default (docs/performance.md).
+inline constexpr int kDefaultJobs = 1;
+
 struct ExportOptions {
     std::optional<std::string> model;  // none: the demo model
     std::optional<std::string> output;  // none: the model's name with .wrl, in the working directory
@@ -35,6 +39,7 @@ struct ExportOptions {
     std::string view = "top";  // the model as stored, as the host shows it without a camera
     bool animate = false;
     bool quiet = false;
+    int jobs = kDefaultJobs;  // worker processes for --all-frames (frame_jobs.h)
     // How coordinates reach the scene: by default centred and in a power of ten of the file's unit
     // that frames the model; `lengthUnit` fixes the file units per scene unit; `keepCoordinates`
     // writes the file's own coordinates.

@@ -28,6 +28,12 @@ void shareRunState() {
     g_state = new (page) RunState;
 }
 
+void keepOwnRunState() {
+    g_ownState.hasOutput = false;
+    g_ownState.phase = RunPhase::Working;
+    g_state = &g_ownState;
+}
+
 void announceReading(std::string_view model, std::uintmax_t size) {
     copyPath(model, g_state->model);
     g_state->modelSize = size;
