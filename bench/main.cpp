@@ -4,6 +4,7 @@
 #include "baseline_scenes.h"
 #include "bench_options.h"
 #include "box_model.h"
+#include "frames_case.h"
 #include "peak_memory.h"
 
 #include <algorithm>
@@ -207,7 +208,7 @@ int main(int argc, char** argv) {
             std::cout << bench::kUsage;
             return 0;
         }
-        return run(options);
+        return options.frames > 0 ? bench::runFramesCase(options) : run(options);
     } catch (const bench::UsageError& error) {
         std::cerr << "sceneport-bench: " << error.what() << "\n(sceneport-bench --help lists the options)\n";
         return 2;

@@ -1,0 +1,100 @@
+#include "command_run.h"
+
+#include <chrono>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <poll.h>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace bench {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Often enough to see the workers' peak, seldom enough that reading /proc costs little.
+constexpr int kSampleMilliseconds = 50;
+
+// What a process's pages weigh with the pages it shares divided among the processes sharing
+// them, so that the sum over processes that share a model copy-on-write counts it once.
+long long proportionalBytes(pid_t pid) {
+    std::ifstream rollup("/proc/" + std::to_string(pid) + "/smaps_rollup");
+    std::string name;
+    long long kib = 0;
+    while (rollup >> name) {
+        if (name == "Pss:" && rollup >> kib) return kib * 1024;
+        rollup.ignore(1 << 12, '\n');
+    }
+    return 0;
+}
+
+// The process and all its descendants.
+long long treeBytes(pid_t pid) {
+    long long bytes = proportionalBytes(pid);
+    std::ifstream children("/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid) + "/children");
+    for (pid_t child = 0; children >> child;) bytes += treeBytes(child);
+    return bytes;
+}
+
+double secondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+
+}  // namespace
+
+std::string sceneportCommand() {
+    return (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "sceneport").string();
+}
+
+CommandTimes runCommand(const std::string& command, const std::vector<std::string>& arguments) {
+    int progress[2];
+    if (pipe2(progress, O_CLOEXEC) != 0) throw std::runtime_error("no pipe for the command's progress");
+    std::vector<char*> argv{const_cast<char*>(command.c_str())};
+    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+
+    const auto start = Clock::now();
+    const pid_t child = fork();
+    if (child < 0) throw std::runtime_error("cannot start " + command);
+    if (child == 0) {
+        dup2(progress[1], STDERR_FILENO);
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, STDOUT_FILENO);
+        execv(command.c_str(), argv.data());
+        _exit(127);
+    }
+    close(progress[1]);
+
+    CommandTimes times;
+    std::string errors;
+    auto sampled = start;
+    for (;;) {
+        pollfd readable{progress[0], POLLIN, 0};
+        if (poll(&readable, 1, kSampleMilliseconds) > 0) {
+            char text[4096];
+            const ssize_t count = read(progress[0], text, sizeof text);
+            if (count <= 0) break;
+            errors.append(text, static_cast<std::size_t>(count));
+            // The first frame's progress line: the model is read and the host set up.
+            if (times.readSeconds == 0 && errors.find("[1/") != std::string::npos) {
+                times.readSeconds = secondsSince(start);
+                times.readBytes = treeBytes(child);
+            }
+        }
+        if (Clock::now() - sampled >= std::chrono::milliseconds(kSampleMilliseconds)) {
+            times.peakBytes = std::max(times.peakBytes, treeBytes(child));
+            sampled = Clock::now();
+        }
+    }
+    close(progress[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    times.totalSeconds = secondsSince(start);
+    times.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (times.status != 0)
+        throw std::runtime_error(command + " ended with status " + std::to_string(times.status) + ": " +
+                                 errors.substr(errors.size() > 2000 ? errors.size() - 2000 : 0));
+    return times;
+}
+
+}  // namespace bench
