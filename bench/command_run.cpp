@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <poll.h>
+#include <vector>
 #include <stdexcept>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -30,11 +31,27 @@ long long proportionalBytes(pid_t pid) {
     return 0;
 }
 
-// The process and all its descendants.
-long long treeBytes(pid_t pid) {
-    long long bytes = proportionalBytes(pid);
+void addTree(pid_t pid, std::vector<pid_t>& into) {
+    into.push_back(pid);
     std::ifstream children("/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid) + "/children");
-    for (pid_t child = 0; children >> child;) bytes += treeBytes(child);
+    for (pid_t child = 0; children >> child;) addTree(child, into);
+}
+
+bool hasMemory(pid_t pid) {
+    std::ifstream statm("/proc/" + std::to_string(pid) + "/statm");
+    long pages = 0;
+    return statm >> pages && pages > 0;
+}
+
+// The memory of the process and all its descendants; 0 when one of them ended while it was
+// measured: the pages it shared then count more in those read after it, and the sum overshoots.
+long long treeBytes(pid_t pid) {
+    std::vector<pid_t> tree;
+    addTree(pid, tree);
+    long long bytes = 0;
+    for (const pid_t member : tree) bytes += proportionalBytes(member);
+    for (const pid_t member : tree)
+        if (!hasMemory(member)) return 0;
     return bytes;
 }
 
@@ -78,7 +95,7 @@ CommandTimes runCommand(const std::string& command, const std::vector<std::strin
             // The first frame's progress line: the model is read and the host set up.
             if (times.readSeconds == 0 && errors.find("[1/") != std::string::npos) {
                 times.readSeconds = secondsSince(start);
-                times.readBytes = treeBytes(child);
+                while (times.readBytes == 0) times.readBytes = treeBytes(child);
             }
         }
         if (Clock::now() - sampled >= std::chrono::milliseconds(kSampleMilliseconds)) {

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <stdexcept>
 #include <string>
@@ -20,6 +21,14 @@ namespace {
 namespace fs = std::filesystem;
 constexpr double kMiB = 1024.0 * 1024.0;
 constexpr int kJobCounts[] = {1, 2};
+
+// The machine's load average over the last minute, as the kernel counts it.
+std::string loadAverage() {
+    std::ifstream loadavg("/proc/loadavg");
+    std::string lastMinute;
+    loadavg >> lastMinute;
+    return lastMinute.empty() ? "?" : lastMinute;
+}
 
 double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
@@ -56,6 +65,7 @@ int runFramesCase(const BenchOptions& options) {
     writeFramesModelFile(model, options.size, options.frames);
 
     const std::string command = sceneportCommand();
+    const std::string loadBefore = loadAverage();
     std::vector<JobsFigures> figures;
     for (const int jobs : kJobCounts) figures.emplace_back().jobs = jobs;
     // The runs alternate between the job counts, so that a change in the machine's load falls on both.
@@ -74,8 +84,10 @@ int runFramesCase(const BenchOptions& options) {
     }
 
     std::printf("many frames: box of %d^3 hexahedra, %d frames of node displacement and a node field; model file %.0f MB;\n"
-                "%s, median of %d runs; peak MiB: the command's processes together (PSS)\n\n",
-                options.size, options.frames, static_cast<double>(fs::file_size(model)) / 1e6, command.c_str(), options.runs);
+                "%s, median of %d runs; peak MiB: the command's processes together (PSS);\n"
+                "load average %s before, %s after (%ld cores)\n\n",
+                options.size, options.frames, static_cast<double>(fs::file_size(model)) / 1e6, command.c_str(), options.runs,
+                loadBefore.c_str(), loadAverage().c_str(), sysconf(_SC_NPROCESSORS_ONLN));
     std::printf("%-6s %8s %9s %9s %9s %9s %15s\n", "jobs", "read s", "export s", "s/frame", "total s", "peak MiB",
                 "MiB/process*");
     for (const JobsFigures& row : figures)
