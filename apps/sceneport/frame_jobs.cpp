@@ -8,112 +8,26 @@
 #include "hostgen.h"
 #include "hostmodel.h"
 #include "hostrender.h"
+#include "job_plumbing.h"
 #include "terminal_display.h"
 
 #include <algorithm>
-#include <array>
+#include <cctype>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
 #include <iostream>
-#include <new>
 #include <optional>
 #include <poll.h>
 #include <stdexcept>
-#include <sys/mman.h>
-#include <sys/signalfd.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
 namespace sceneport {
 namespace {
-
-constexpr std::array<int, 3> kStopSignals{SIGINT, SIGTERM, SIGHUP};
-
-// The queue in memory the workers forked later share.
-class SharedQueue {
-public:
-    SharedQueue() {
-        m_memory = mmap(nullptr, sizeof(FrameQueue), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
-        if (m_memory == MAP_FAILED) throw std::runtime_error(std::string("no shared memory for the workers: ") + std::strerror(errno));
-        m_queue = new (m_memory) FrameQueue;
-    }
-    ~SharedQueue() { munmap(m_memory, sizeof(FrameQueue)); }
-    SharedQueue(const SharedQueue&) = delete;
-    SharedQueue& operator=(const SharedQueue&) = delete;
-    FrameQueue* get() const { return m_queue; }
-
-private:
-    void* m_memory;
-    FrameQueue* m_queue;
-};
-
-class NotePipe {
-public:
-    NotePipe() {
-        if (pipe2(m_ends, O_CLOEXEC) != 0) throw std::runtime_error(std::string("no pipe for the workers: ") + std::strerror(errno));
-        // The parent reads what is there and goes on; the workers' writes wait for room.
-        fcntl(m_ends[0], F_SETFL, fcntl(m_ends[0], F_GETFL) | O_NONBLOCK);
-    }
-    ~NotePipe() {
-        closeWriteEnd();
-        close(m_ends[0]);
-    }
-    NotePipe(const NotePipe&) = delete;
-    NotePipe& operator=(const NotePipe&) = delete;
-    int readEnd() const { return m_ends[0]; }
-    int writeEnd() const { return m_ends[1]; }
-    // The parent's copy goes once the workers have theirs: the pipe then ends when they do.
-    void closeWriteEnd() {
-        if (m_ends[1] >= 0) close(std::exchange(m_ends[1], -1));
-    }
-
-private:
-    int m_ends[2] = {-1, -1};
-};
-
-// The stop signals and the workers' ends arrive as reads of a descriptor, between notes, rather
-// than in a handler: what to do about them needs the whole state of the run.
-class SignalsAsReads {
-public:
-    SignalsAsReads() {
-        sigset_t watched;
-        sigemptyset(&watched);
-        for (const int signal : kStopSignals) sigaddset(&watched, signal);
-        sigaddset(&watched, SIGCHLD);
-        sigprocmask(SIG_BLOCK, &watched, &m_previous);
-        m_descriptor = signalfd(-1, &watched, SFD_CLOEXEC | SFD_NONBLOCK);
-        if (m_descriptor < 0) {
-            sigprocmask(SIG_SETMASK, &m_previous, nullptr);
-            throw std::runtime_error(std::string("cannot watch the workers: ") + std::strerror(errno));
-        }
-    }
-    ~SignalsAsReads() {
-        close(m_descriptor);
-        sigprocmask(SIG_SETMASK, &m_previous, nullptr);
-    }
-    SignalsAsReads(const SignalsAsReads&) = delete;
-    SignalsAsReads& operator=(const SignalsAsReads&) = delete;
-
-    int descriptor() const { return m_descriptor; }
-    const sigset_t& previousMask() const { return m_previous; }
-    // The stop signal that arrived since the last call, 0 if none (SIGCHLD only wakes the caller).
-    int takeStopSignal() const {
-        int stop = 0;
-        signalfd_siginfo info{};
-        while (read(m_descriptor, &info, sizeof info) == static_cast<ssize_t>(sizeof info))
-            if (info.ssi_signo != SIGCHLD) stop = static_cast<int>(info.ssi_signo);
-        return stop;
-    }
-
-private:
-    sigset_t m_previous;
-    int m_descriptor = -1;
-};
 
 enum class FrameState { Waiting, Writing, Written, Failed };
 
