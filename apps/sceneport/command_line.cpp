@@ -11,6 +11,8 @@ namespace {
 
 // The spectrum texture is one row of 256 pixels; more bands than pixels could not be shown.
 constexpr int kMaxBands = 256;
+// Far beyond the cores of one machine; more would only divide the same cores finer.
+constexpr int kMaxJobs = 256;
 
 template <typename Number>
 Number parseNumber(std::string_view option, std::string_view text) {
@@ -130,7 +132,8 @@ Command parseExport(const std::vector<std::string>& arguments) {
         else if (name == "--quiet" || name == "-q") reader.noValue(), options.quiet = true;
         else if (name == "--jobs" || name == "-j") {
             options.jobs = parseNumber<int>(name, reader.value());
-            if (options.jobs < 1) throw UsageError("--jobs: at least 1 process, got " + std::to_string(options.jobs));
+            if (options.jobs < 1 || options.jobs > kMaxJobs)
+                throw UsageError("--jobs: between 1 and " + std::to_string(kMaxJobs) + " processes, got " + std::to_string(options.jobs));
         }
         else throw UsageError("export: unknown option " + name + " (see sceneport export --help)");
     }

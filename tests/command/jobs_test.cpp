@@ -53,7 +53,9 @@ TEST_P(Jobs, TwoProcessesLeaveWhatOneLeaves) {
         fs::rename(out, dir / ("jobs" + std::to_string(jobs)));
     }
     EXPECT_NE(results[2].err.find(c.reported), std::string::npos) << results[2].err;
-    if (c.status == 0) EXPECT_EQ(results[1].out, results[2].out);  // the report, directory included
+    if (c.status == 0) {
+        EXPECT_EQ(results[1].out, results[2].out);  // the report, directory included
+    }
     const auto one = scenesIn(dir / "jobs1"), two = scenesIn(dir / "jobs2");
     ASSERT_EQ(one.size(), two.size());
     for (const auto& [name, scene] : one) {
@@ -72,6 +74,20 @@ INSTANTIATE_TEST_SUITE_P(Cases, Jobs,
     [](const auto& info) { return std::string(info.param.label); });
 
 using JobsRun = command_test::CommandTest;
+
+TEST_F(JobsRun, UsageErrors) {
+    const std::pair<std::vector<std::string>, const char*> cases[] = {
+        {{"--all-frames", "--jobs", "0"}, "--jobs: between 1 and 256 processes, got 0"},
+        {{"--jobs", "2"}, "it needs --all-frames"},
+        {{"--frame", "3", "--jobs", "2"}, "it needs --all-frames"},
+    };
+    for (auto [arguments, mentioned] : cases) {
+        arguments.insert(arguments.begin(), {"export", "--demo", "-o", path("x.wrl")});
+        const auto result = runSceneport(arguments);
+        EXPECT_EQ(result.status, 2);
+        EXPECT_NE(result.err.find(mentioned), std::string::npos) << result.err;
+    }
+}
 
 // Stopped with Ctrl-C, the workers stop too and no unfinished file stays.
 TEST_F(JobsRun, StoppedLeaveNoUnfinishedFile) {
