@@ -7,7 +7,7 @@
 #include <atomic>
 #include <climits>
 #include <cstddef>
-#include <limits.h>
+#include <limits.h>  // PIPE_BUF
 #include <string>
 #include <string_view>
 
