@@ -8,6 +8,7 @@
 #include "scene_file_check.h"
 #include "session.h"
 
+#include <cerrno>
 #include <exception>
 #include <sys/prctl.h>
 #include <unistd.h>
