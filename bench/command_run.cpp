@@ -7,6 +7,7 @@
 #include <poll.h>
 #include <vector>
 #include <stdexcept>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -105,8 +106,11 @@ CommandTimes runCommand(const std::string& command, const std::vector<std::strin
     }
     close(progress[0]);
     int status = 0;
-    waitpid(child, &status, 0);
+    rusage usage{};
+    wait4(child, &status, 0, &usage);  // its workers' time too: each process waits for its own
     times.totalSeconds = secondsSince(start);
+    const auto seconds = [](const timeval& time) { return static_cast<double>(time.tv_sec) + time.tv_usec / 1e6; };
+    times.cpuSeconds = seconds(usage.ru_utime) + seconds(usage.ru_stime);
     times.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     if (times.status != 0)
         throw std::runtime_error(command + " ended with status " + std::to_string(times.status) + ": " +

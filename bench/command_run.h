@@ -12,6 +12,7 @@ struct CommandTimes {
     double totalSeconds = 0;  // until the command ended
     long long peakBytes = 0;  // the largest sum of its processes' proportional set sizes (PSS)
     long long readBytes = 0;  // that sum at the first progress line: the model read, the host set up
+    double cpuSeconds = 0;    // user and system time of all its processes
     int status = -1;
 };
 

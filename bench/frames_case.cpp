@@ -38,7 +38,7 @@ double median(std::vector<double> values) {
 
 struct JobsFigures {
     int jobs = 0;
-    std::vector<double> read, exported, total;
+    std::vector<double> read, exported, total, cpu;
     long long peakBytes = 0;
     long long beyondModelBytes = 0;  // the peak beyond the memory the read model takes
 };
@@ -77,6 +77,7 @@ int runFramesCase(const BenchOptions& options) {
             row.read.push_back(times.readSeconds);
             row.exported.push_back(times.totalSeconds - times.readSeconds);
             row.total.push_back(times.totalSeconds);
+            row.cpu.push_back(times.cpuSeconds);
             row.peakBytes = std::max(row.peakBytes, times.peakBytes);
             row.beyondModelBytes = std::max(row.beyondModelBytes, times.peakBytes - times.readBytes);
             if (!(options.keepFiles && run == options.runs && row.jobs == kJobCounts[std::size(kJobCounts) - 1])) removeScenes(directory);
@@ -88,15 +89,18 @@ int runFramesCase(const BenchOptions& options) {
                 "load average %s before, %s after (%ld cores)\n\n",
                 options.size, options.frames, static_cast<double>(fs::file_size(model)) / 1e6, command.c_str(), options.runs,
                 loadBefore.c_str(), loadAverage().c_str(), sysconf(_SC_NPROCESSORS_ONLN));
-    std::printf("%-6s %8s %9s %9s %9s %9s %15s\n", "jobs", "read s", "export s", "s/frame", "total s", "peak MiB",
-                "MiB/process*");
+    std::printf("%-6s %8s %9s %9s %9s %8s %6s %9s %15s\n", "jobs", "read s", "export s", "s/frame", "total s", "CPU s",
+                "cores", "peak MiB", "MiB/process*");
     for (const JobsFigures& row : figures)
-        std::printf("%-6d %8.2f %9.2f %9.3f %9.2f %9.0f %15.1f\n", row.jobs, median(row.read), median(row.exported),
-                    median(row.exported) / options.frames, median(row.total), static_cast<double>(row.peakBytes) / kMiB,
+        std::printf("%-6d %8.2f %9.2f %9.3f %9.2f %8.2f %6.2f %9.0f %15.1f\n", row.jobs, median(row.read),
+                    median(row.exported), median(row.exported) / options.frames, median(row.total), median(row.cpu),
+                    median(row.cpu) / median(row.total), static_cast<double>(row.peakBytes) / kMiB,
                     static_cast<double>(row.beyondModelBytes) / kMiB / row.jobs);
     const JobsFigures& one = figures.front();
     const JobsFigures& two = figures.back();
-    std::printf("\n* the peak beyond the memory at the first frame's start (the model read, the host set up), per\n"
+    std::printf("\nCPU s: user and system time of the command's processes; cores: CPU s / total s, the cores it\n"
+                "had on average (below the job count on a machine that other work keeps busy)\n");
+    std::printf("* the peak beyond the memory at the first frame's start (the model read, the host set up), per\n"
                 "  writing process\nspeed-up with --jobs 2: export %.2f x, end to end %.2f x\n",
                 median(one.exported) / median(two.exported), median(one.total) / median(two.total));
     if (ownDirectory && !options.keepFiles) fs::remove_all(directory);
