@@ -198,7 +198,7 @@ std::string helpText(const std::string& topic) {
                "                         origin or not tens of units across may be out of view)\n"
                "  --animate              one file that plays every frame's deformation\n"
                "  -j, --jobs N           with --all-frames, N processes write the frames side by side\n"
-               "                         after one read of the model (default: " + std::to_string(kDefaultJobs) + (kDefaultJobs == 1 ? ", one process" : "") + ")\n"
+               "                         after one read of the model (default: " + std::to_string(kDefaultJobs) + ")\n"
                "  -q, --quiet            nothing on stdout or stderr unless something fails\n";
     if (topic == "info")
         return "Usage: sceneport info MODEL | --demo\n"

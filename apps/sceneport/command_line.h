@@ -20,8 +20,8 @@ struct ValueRange {
     float maximum;
 };
 
-// --jobs when not given: one process, as the measured gain on a shared 2-core machine is too
-// small to make parallel work the default (docs/performance.md).
+// --jobs when not given: one process, until two are measured to be faster on an idle machine
+// (docs/performance.md); on a shared one they were not always.
 inline constexpr int kDefaultJobs = 1;
 
 struct ExportOptions {
