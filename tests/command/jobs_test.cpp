@@ -12,6 +12,7 @@
 #include <csignal>
 #include <cstdio>
 #include <map>
+#include <optional>
 
 namespace {
 
@@ -31,6 +32,7 @@ struct Case {
     bool demo;  // the demo (24 frames, node and element fields) or the plate and rod file (3 frames)
     std::vector<std::string> options;
     int blockedFrame;  // 1-based; a directory takes this frame's file name
+    std::optional<long> fileSizeLimit;  // a full disk
     int status;
     const char* reported;  // in the --jobs 2 run's stderr
 };
@@ -48,7 +50,9 @@ TEST_P(Jobs, TwoProcessesLeaveWhatOneLeaves) {
         if (c.blockedFrame > 0) fs::create_directory(out / ("m" + std::to_string(c.blockedFrame) + ".wrl"));
         std::vector<std::string> arguments{"export", model, "--all-frames", "--jobs", std::to_string(jobs), "-o", (out / "m.wrl").string()};
         arguments.insert(arguments.end(), c.options.begin(), c.options.end());
-        results[jobs] = runSceneport(arguments);
+        command_test::RunSettings settings;
+        settings.fileSizeLimit = c.fileSizeLimit;
+        results[jobs] = runSceneport(arguments, settings);
         EXPECT_EQ(results[jobs].status, c.status) << "--jobs " << jobs << ": " << results[jobs].err;
         fs::rename(out, dir / ("jobs" + std::to_string(jobs)));
     }
@@ -65,12 +69,13 @@ TEST_P(Jobs, TwoProcessesLeaveWhatOneLeaves) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, Jobs,
-    ::testing::Values(Case{"NodeContours", true, {}, 0, 0, ""},
-                      Case{"ElementContours", true, {"--contour", "Effective stress"}, 0, 0, ""},
-                      Case{"SkinOnlyRange", true, {"--skin-only", "--range", "-2:6"}, 0, 0, ""},
-                      Case{"FileWithLineLeftOut", false, {"--contour", "Stress"}, 0, 0, ""},
-                      Case{"FrameNotWritable", true, {}, 9, 4, "m9.wrl (frame 9): a directory of that name is in the way"},
-                      Case{"FirstFrameNotWritable", false, {}, 1, 4, "m1.wrl (frame 1)"}),
+    ::testing::Values(Case{"NodeContours", true, {}, 0, {}, 0, ""},
+                      Case{"ElementContours", true, {"--contour", "Effective stress"}, 0, {}, 0, ""},
+                      Case{"SkinOnlyRange", true, {"--skin-only", "--range", "-2:6"}, 0, {}, 0, ""},
+                      Case{"FileWithLineLeftOut", false, {"--contour", "Stress"}, 0, {}, 0, ""},
+                      Case{"FrameNotWritable", true, {}, 9, {}, 4, "m9.wrl (frame 9): a directory of that name is in the way"},
+                      Case{"FirstFrameNotWritable", false, {}, 1, {}, 4, "m1.wrl (frame 1)"},
+                      Case{"DiskFull", true, {}, 0, 20'000, 4, "m1.wrl (frame 1) was not written to its end"}),
     [](const auto& info) { return std::string(info.param.label); });
 
 using JobsRun = command_test::CommandTest;
