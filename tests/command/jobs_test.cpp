@@ -35,6 +35,7 @@ struct Case {
     std::optional<long> fileSizeLimit;  // a full disk
     int status;
     const char* reported;  // in the --jobs 2 run's stderr
+    std::size_t filesLeft;
 };
 void PrintTo(const Case& c, std::ostream* out) { *out << c.label; }
 
@@ -61,6 +62,7 @@ TEST_P(Jobs, TwoProcessesLeaveWhatOneLeaves) {
         EXPECT_EQ(results[1].out, results[2].out);  // the report, directory included
     }
     const auto one = scenesIn(dir / "jobs1"), two = scenesIn(dir / "jobs2");
+    EXPECT_EQ(one.size(), c.filesLeft);
     ASSERT_EQ(one.size(), two.size());
     for (const auto& [name, scene] : one) {
         ASSERT_TRUE(two.contains(name)) << name << " is missing with --jobs 2";
@@ -69,13 +71,13 @@ TEST_P(Jobs, TwoProcessesLeaveWhatOneLeaves) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, Jobs,
-    ::testing::Values(Case{"NodeContours", true, {}, 0, {}, 0, ""},
-                      Case{"ElementContours", true, {"--contour", "Effective stress"}, 0, {}, 0, ""},
-                      Case{"SkinOnlyRange", true, {"--skin-only", "--range", "-2:6"}, 0, {}, 0, ""},
-                      Case{"FileWithLineLeftOut", false, {"--contour", "Stress"}, 0, {}, 0, ""},
-                      Case{"FrameNotWritable", true, {}, 9, {}, 4, "m9.wrl (frame 9): a directory of that name is in the way"},
-                      Case{"FirstFrameNotWritable", false, {}, 1, {}, 4, "m1.wrl (frame 1)"},
-                      Case{"DiskFull", true, {}, 0, 20'000, 4, "m1.wrl (frame 1) was not written to its end"}),
+    ::testing::Values(Case{"NodeContours", true, {}, 0, {}, 0, "", 24},
+                      Case{"ElementContours", true, {"--contour", "Effective stress"}, 0, {}, 0, "", 24},
+                      Case{"SkinOnlyRange", true, {"--skin-only", "--range", "-2:6"}, 0, {}, 0, "", 24},
+                      Case{"FileWithLineLeftOut", false, {"--contour", "Stress"}, 0, {}, 0, "", 3},
+                      Case{"FrameNotWritable", true, {}, 9, {}, 4, "m9.wrl (frame 9): a directory of that name is in the way", 8},
+                      Case{"FirstFrameNotWritable", false, {}, 1, {}, 4, "m1.wrl (frame 1)", 0},
+                      Case{"DiskFull", true, {}, 0, 20'000, 4, "m1.wrl (frame 1) was not written to its end", 0}),
     [](const auto& info) { return std::string(info.param.label); });
 
 using JobsRun = command_test::CommandTest;
