@@ -57,7 +57,8 @@ const char* const kUsage =
     "  --frames F             the many-frames case instead: the box (default --size 60) with F frames of\n"
     "                         node displacement and a node field, as a binary MSH file that the\n"
     "                         sceneport command beside this program exports with --all-frames and\n"
-    "                         --jobs 1, then --jobs 2 (default --runs 3)\n";
+    "                         --jobs 1, then --jobs 2 (default --runs 3); --porcelain: one line per job\n"
+    "                         count: jobs read_s export_s s_per_frame total_s cpu_s peak_mib\n";
 
 const char* exportName(ExportKind kind) {
     switch (kind) {

@@ -48,6 +48,29 @@ void removeScenes(const fs::path& directory) {
         if (entry.path().extension() == ".wrl") fs::remove(entry.path());
 }
 
+void printTable(const BenchOptions& options, const std::vector<JobsFigures>& figures, const std::string& command,
+                const std::string& loadBefore, std::uintmax_t modelBytes) {
+    std::printf("many frames: box of %d^3 hexahedra, %d frames of node displacement and a node field; model file %.0f MB;\n"
+                "%s, median of %d runs; peak MiB: the command's processes together (PSS);\n"
+                "load average %s before, %s after (%ld cores)\n\n",
+                options.size, options.frames, static_cast<double>(modelBytes) / 1e6, command.c_str(), options.runs,
+                loadBefore.c_str(), loadAverage().c_str(), sysconf(_SC_NPROCESSORS_ONLN));
+    std::printf("%-6s %8s %9s %9s %9s %8s %6s %9s %15s\n", "jobs", "read s", "export s", "s/frame", "total s", "CPU s",
+                "cores", "peak MiB", "MiB/process*");
+    for (const JobsFigures& row : figures)
+        std::printf("%-6d %8.2f %9.2f %9.3f %9.2f %8.2f %6.2f %9.0f %15.1f\n", row.jobs, median(row.read),
+                    median(row.exported), median(row.exported) / options.frames, median(row.total), median(row.cpu),
+                    median(row.cpu) / median(row.total), static_cast<double>(row.peakBytes) / kMiB,
+                    static_cast<double>(row.beyondModelBytes) / kMiB / row.jobs);
+    const JobsFigures& one = figures.front();
+    const JobsFigures& two = figures.back();
+    std::printf("\nCPU s: user and system time of the command's processes; cores: CPU s / total s, the cores it\n"
+                "had on average (below the job count on a machine that other work keeps busy)\n");
+    std::printf("* the peak beyond the memory at the first frame's start (the model read, the host set up), per\n"
+                "  writing process\nspeed-up with --jobs 2: export %.2f x, end to end %.2f x\n",
+                median(one.exported) / median(two.exported), median(one.total) / median(two.total));
+}
+
 }  // namespace
 
 int runFramesCase(const BenchOptions& options) {
@@ -84,25 +107,14 @@ int runFramesCase(const BenchOptions& options) {
         }
     }
 
-    std::printf("many frames: box of %d^3 hexahedra, %d frames of node displacement and a node field; model file %.0f MB;\n"
-                "%s, median of %d runs; peak MiB: the command's processes together (PSS);\n"
-                "load average %s before, %s after (%ld cores)\n\n",
-                options.size, options.frames, static_cast<double>(fs::file_size(model)) / 1e6, command.c_str(), options.runs,
-                loadBefore.c_str(), loadAverage().c_str(), sysconf(_SC_NPROCESSORS_ONLN));
-    std::printf("%-6s %8s %9s %9s %9s %8s %6s %9s %15s\n", "jobs", "read s", "export s", "s/frame", "total s", "CPU s",
-                "cores", "peak MiB", "MiB/process*");
-    for (const JobsFigures& row : figures)
-        std::printf("%-6d %8.2f %9.2f %9.3f %9.2f %8.2f %6.2f %9.0f %15.1f\n", row.jobs, median(row.read),
-                    median(row.exported), median(row.exported) / options.frames, median(row.total), median(row.cpu),
-                    median(row.cpu) / median(row.total), static_cast<double>(row.peakBytes) / kMiB,
-                    static_cast<double>(row.beyondModelBytes) / kMiB / row.jobs);
-    const JobsFigures& one = figures.front();
-    const JobsFigures& two = figures.back();
-    std::printf("\nCPU s: user and system time of the command's processes; cores: CPU s / total s, the cores it\n"
-                "had on average (below the job count on a machine that other work keeps busy)\n");
-    std::printf("* the peak beyond the memory at the first frame's start (the model read, the host set up), per\n"
-                "  writing process\nspeed-up with --jobs 2: export %.2f x, end to end %.2f x\n",
-                median(one.exported) / median(two.exported), median(one.total) / median(two.total));
+    if (options.porcelain) {
+        for (const JobsFigures& row : figures)
+            std::printf("%d\t%.3f\t%.3f\t%.4f\t%.3f\t%.3f\t%.1f\n", row.jobs, median(row.read), median(row.exported),
+                        median(row.exported) / options.frames, median(row.total), median(row.cpu),
+                        static_cast<double>(row.peakBytes) / kMiB);
+    } else {
+        printTable(options, figures, command, loadBefore, fs::file_size(model));
+    }
     if (ownDirectory && !options.keepFiles) fs::remove_all(directory);
     return 0;
 }
