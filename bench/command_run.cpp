@@ -1,5 +1,6 @@
 #include "command_run.h"
 
+#include <algorithm>
 #include <chrono>
 #include <fcntl.h>
 #include <filesystem>
@@ -99,6 +100,7 @@ CommandTimes runCommand(const std::string& command, const std::vector<std::strin
             if (times.readSeconds == 0 && errors.find("[1/") != std::string::npos) {
                 times.readSeconds = secondsSince(start);
                 while (times.readBytes == 0) times.readBytes = treeBytes(child);
+                times.peakBytes = std::max(times.peakBytes, times.readBytes);
             }
         }
         if (Clock::now() - sampled >= std::chrono::milliseconds(kSampleMilliseconds)) {

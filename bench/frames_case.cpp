@@ -2,6 +2,7 @@
 
 #include "command_run.h"
 #include "frames_model_file.h"
+#include "scratch_directory.h"
 
 #include <algorithm>
 #include <chrono>
@@ -74,14 +75,9 @@ void printTable(const BenchOptions& options, const std::vector<JobsFigures>& fig
 }  // namespace
 
 int runFramesCase(const BenchOptions& options) {
-    fs::path directory = options.directory;
-    const bool ownDirectory = directory.empty();
-    if (ownDirectory) {
-        std::string pattern = (fs::temp_directory_path() / "sceneport-bench.XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make a directory in " + fs::temp_directory_path().string());
-        directory = pattern;
-    }
-    fs::create_directories(directory);
+    ScratchDirectory scratch(options.directory);
+    if (options.keepFiles) scratch.keep();
+    const fs::path& directory = scratch.path();
     const fs::path model = directory / "box.msh";
     std::cerr << "sceneport-bench: writing a box of " << options.size << "^3 hexahedra with " << options.frames
               << " frames to " << model.string() << "...\n";
@@ -115,7 +111,6 @@ int runFramesCase(const BenchOptions& options) {
     } else {
         printTable(options, figures, command, loadBefore, fs::file_size(model));
     }
-    if (ownDirectory && !options.keepFiles) fs::remove_all(directory);
     return 0;
 }
 
