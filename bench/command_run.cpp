@@ -99,7 +99,8 @@ CommandTimes runCommand(const std::string& command, const std::vector<std::strin
             // The first frame's progress line: the model is read and the host set up.
             if (times.readSeconds == 0 && errors.find("[1/") != std::string::npos) {
                 times.readSeconds = secondsSince(start);
-                while (times.readBytes == 0) times.readBytes = treeBytes(child);
+                // Again while a process ends meanwhile; a command already ending has none to give.
+                for (int attempt = 0; attempt < 10 && times.readBytes == 0; ++attempt) times.readBytes = treeBytes(child);
                 times.peakBytes = std::max(times.peakBytes, times.readBytes);
             }
         }
