@@ -12,6 +12,7 @@ enum class ExportKind { Full, SkinOnly, ElementColours };
 struct BenchOptions {
     int size = 100;  // hexahedra along each edge of the box
     int runs = 5;
+    int frames = 0;  // above 0: the many-frames case instead of the single-frame exports
     std::vector<ExportKind> exports{ExportKind::Full, ExportKind::SkinOnly, ExportKind::ElementColours};
     bool elementValues = false;  // an element field of its own for the per-element colours
     std::string directory;       // empty: a temporary one, removed afterwards

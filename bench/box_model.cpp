@@ -19,8 +19,9 @@ std::vector<float> gridPoints(int size) {
     return xyz;
 }
 
-// Bottom face counter-clockwise seen from above, then the top face above it.
-std::vector<int> hexahedra(int size) {
+}  // namespace
+
+std::vector<int> hexahedronNodes(int size) {
     const int side = size + 1;
     auto node = [side](int i, int j, int k) { return i + side * (j + side * k); };
     std::vector<int> connectivity;
@@ -34,6 +35,8 @@ std::vector<int> hexahedra(int size) {
                                      node(i, j + 1, k + 1)});
     return connectivity;
 }
+
+namespace {
 
 // Values with many distinct digits, as a real result has, rather than round grid numbers.
 float smoothValue(float x, float y, float z, int size) {
@@ -68,7 +71,7 @@ BoxModel buildBoxModel(int size, bool elementValues) {
     {
         const host::BatchedChanges oneUpdate(model.model());
         const std::vector<float> xyz = gridPoints(size);
-        model.part("Box").nodes(xyz).elements(FE_MESH_HEXA8, hexahedra(size));
+        model.part("Box").nodes(xyz).elements(FE_MESH_HEXA8, hexahedronNodes(size));
         model.frames({0.0f});
         model.field(nodeField(xyz, size));
         if (elementValues) model.field(elementField(size));

@@ -6,6 +6,7 @@
 #include "scene.h"
 
 #include <string>
+#include <vector>
 
 namespace bench {
 
@@ -21,6 +22,10 @@ struct BoxModel {
     long long nodeCount() const { return (size + 1LL) * (size + 1LL) * (size + 1LL); }
     long long elementCount() const { return 1LL * size * size * size; }
 };
+
+// The hexahedra's nodes, 8 per element, numbered from 0: the bottom face counter-clockwise seen
+// from above, then the top face above it.
+std::vector<int> hexahedronNodes(int size);
 
 // Node (i, j, k) sits at (i, j, k) and has the number i + (n + 1) (j + (n + 1) k).
 BoxModel buildBoxModel(int size, bool elementValues);

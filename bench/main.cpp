@@ -4,7 +4,9 @@
 #include "baseline_scenes.h"
 #include "bench_options.h"
 #include "box_model.h"
+#include "frames_case.h"
 #include "peak_memory.h"
+#include "scratch_directory.h"
 
 #include <algorithm>
 #include <chrono>
@@ -89,35 +91,6 @@ void removeFile(const std::string& file, bool keep) {
     fs::remove(file, ignored);
 }
 
-class ScratchDirectory {
-public:
-    explicit ScratchDirectory(const std::string& chosen) {
-        if (!chosen.empty()) {
-            m_path = chosen;
-            fs::create_directories(m_path);
-            return;
-        }
-        std::string pattern = (fs::temp_directory_path() / "sceneport-bench.XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make a directory in " + fs::temp_directory_path().string());
-        m_path = pattern;
-        m_owned = true;
-    }
-    ~ScratchDirectory() {
-        std::error_code ignored;
-        if (m_owned && !m_keep) fs::remove_all(m_path, ignored);
-    }
-    ScratchDirectory(const ScratchDirectory&) = delete;
-    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
-    void keep() { m_keep = true; }
-    std::string file(const std::string& name) const { return (m_path / name).string(); }
-    const fs::path& path() const { return m_path; }
-
-private:
-    fs::path m_path;
-    bool m_owned = false;
-    bool m_keep = false;
-};
-
 // One line on stderr that each step overwrites on a terminal; elsewhere (a log) a line per step.
 class Progress {
 public:
@@ -154,7 +127,7 @@ void printRow(const bench::BenchOptions& options, bench::ExportKind kind, const 
 }
 
 int run(const bench::BenchOptions& options) {
-    ScratchDirectory directory(options.directory);
+    bench::ScratchDirectory directory(options.directory);
     if (options.keepFiles) directory.keep();
 
     std::cerr << "sceneport-bench: building a box of " << options.size << "^3 hexahedra...\n";
@@ -207,7 +180,7 @@ int main(int argc, char** argv) {
             std::cout << bench::kUsage;
             return 0;
         }
-        return run(options);
+        return options.frames > 0 ? bench::runFramesCase(options) : run(options);
     } catch (const bench::UsageError& error) {
         std::cerr << "sceneport-bench: " << error.what() << "\n(sceneport-bench --help lists the options)\n";
         return 2;

@@ -11,6 +11,8 @@ namespace {
 
 // The spectrum texture is one row of 256 pixels; more bands than pixels could not be shown.
 constexpr int kMaxBands = 256;
+// Far beyond the cores of one machine; more would only divide the same cores finer.
+constexpr int kMaxJobs = 256;
 
 template <typename Number>
 Number parseNumber(std::string_view option, std::string_view text) {
@@ -148,6 +150,11 @@ Command parseExport(const std::vector<std::string>& arguments) {
         else if (name == "--animate") reader.noValue(), options.animate = true;
         else if (name == "--html") reader.noValue(), options.html = true;
         else if (name == "--quiet" || name == "-q") reader.noValue(), options.quiet = true;
+        else if (name == "--jobs" || name == "-j") {
+            options.jobs = parseNumber<int>(name, reader.value());
+            if (options.jobs < 1 || options.jobs > kMaxJobs)
+                throw UsageError("--jobs: between 1 and " + std::to_string(kMaxJobs) + " processes, got " + std::to_string(options.jobs));
+        }
         else if (!takeFieldRole(reader, options.fieldRoles)) throw UsageError("export: unknown option " + name + " (see sceneport export --help)");
     }
     if (demo && options.model) throw UsageError("--demo and a model file \"" + *options.model + "\": choose one");
@@ -156,6 +163,8 @@ Command parseExport(const std::vector<std::string>& arguments) {
         throw UsageError("--length-unit and --keep-coordinates: choose one");
     if (options.animate && options.allFrames)
         throw UsageError("--animate writes one file that plays every frame; it does not go with --all-frames");
+    if (options.jobs > 1 && !options.allFrames)
+        throw UsageError("--jobs shares the frames of --all-frames among processes; it needs --all-frames");
     return options;
 }
 
@@ -230,6 +239,8 @@ std::string helpText(const std::string& topic) {
                "  --html                 also OUT.html, a web page that shows the scenes (every frame\n"
                "                         with a slider, with --all-frames), and X_ITE in x_ite/ beside\n"
                "                         it; open it through a web server: sceneport serve FOLDER\n"
+               "  -j, --jobs N           with --all-frames, N processes write the frames side by side\n"
+               "                         after one read of the model (default: " + std::to_string(kDefaultJobs) + ")\n"
                "  -q, --quiet            nothing on stdout or stderr unless something fails\n" +
                kFieldRoleHelp;
     if (topic == "serve")

@@ -28,6 +28,10 @@ struct FieldRoles {
     std::string failed;        // the element field whose non-zero values fail elements
 };
 
+// --jobs when not given: one process, until two are measured to be faster on an idle machine
+// (docs/performance.md); on a shared one they were not always.
+inline constexpr int kDefaultJobs = 1;
+
 struct ExportOptions {
     std::optional<std::string> model;  // none: the demo model
     std::optional<std::string> output;  // none: the model's name with .wrl, in the working directory
@@ -43,6 +47,7 @@ struct ExportOptions {
     std::string view = "top";  // the model as stored, as the host shows it without a camera
     bool animate = false;
     bool quiet = false;
+    int jobs = kDefaultJobs;  // worker processes for --all-frames (frame_jobs.h)
     // How coordinates reach the scene: by default centred and in a power of ten of the file's unit
     // that frames the model; `lengthUnit` fixes the file units per scene unit; `keepCoordinates`
     // writes the file's own coordinates.

@@ -6,7 +6,10 @@
 #include "animated_export.h"
 #include "exit_status.h"
 #include "export_page.h"
+#include "export_report.h"
 #include "export_setup.h"
+#include "frame_jobs.h"
+#include "frame_queue.h"
 #include "host_log.h"
 #include "interrupt_cleanup.h"
 #include "model_loading.h"
@@ -14,17 +17,11 @@
 #include "scene_file_check.h"
 #include "terminal_display.h"
 
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
 #include <iostream>
 #include <optional>
-#include <unistd.h>
 
 namespace sceneport {
 namespace {
-
-namespace fs = std::filesystem;
 
 // The plug-in inserts the frame number in front of the name's last four characters.
 void checkOutputName(const std::string& output) {
@@ -48,37 +45,6 @@ std::vector<std::string> filesStarted() {
     for (const std::string& prompt : host::hostLog().prompts)
         if (const auto file = fileOfPrompt(prompt)) files.emplace_back(*file);
     return files;
-}
-
-// Why `file` cannot be written, in the user's terms.
-std::string whyNotWritable(const std::string& file) {
-    const fs::path path(file);
-    const fs::path directory = path.parent_path().empty() ? fs::path(".") : path.parent_path();
-    std::error_code error;
-    if (!fs::exists(directory, error)) return "the directory " + directory.string() + " does not exist";
-    if (!fs::is_directory(directory, error)) return directory.string() + " is not a directory";
-    if (fs::is_directory(path, error)) return "a directory of that name is in the way";
-    if (access(directory.c_str(), W_OK) != 0) return "the directory " + directory.string() + " is not writable";
-    // Asked without creating the file: a failed run leaves nothing behind.
-    if (fs::exists(path, error) && access(file.c_str(), W_OK) != 0) return std::strerror(errno);
-    return "it could not be opened";
-}
-
-// A file the run began but did not finish must not look like a scene.
-void removeUnfinished(const std::string& file, std::string_view lastLine) {
-    std::error_code error;
-    if (fs::is_regular_file(file, error) && !endsWithLine(file, lastLine)) fs::remove(file, error);
-}
-
-void reportLeftOutParts(const ModelStr& model) {
-    std::vector<std::string> names;
-    for (const auto& part : model.parts)
-        if (part->dimensionality() < 2) names.push_back(part->name);
-    if (names.empty()) return;
-    std::string list;
-    for (const std::string& name : names) list += (list.empty() ? "" : ", ") + name;
-    std::cout << "Left out " << names.size() << " one-dimensional part" << (names.size() == 1 ? "" : "s")
-              << " (" << list << "): scenes hold surfaces and solids only.\n";
 }
 
 int exportOnce(ZVRMLAdapter::ExportParams& request, bool animate) {
@@ -116,6 +82,13 @@ int runExport(const ExportOptions& options) {
     request.flaggedPartsOnly = !options.parts.empty();
 
     const std::string_view lastLine = options.animate ? kVRMLAnimationLastLine : kVRMLSceneLastLine;
+    if (options.allFrames && options.jobs > 1 && model.frameCount() > 1 && !model.parts.empty()) {
+        const int status = exportFramesInParallel({request, output, lastLine, options.jobs, options.quiet});
+        if (status != kExitWritten || !options.html) return status;
+        std::vector<std::string> written;
+        for (int frame = 0; frame < model.frameCount(); ++frame) written.push_back(frameFileName(output, frame));
+        return writeExportPage(options, model, window, output, written);
+    }
     int result = 0;
     {
         FileInProgress inProgress;

@@ -28,6 +28,12 @@ void shareRunState() {
     g_state = new (page) RunState;
 }
 
+void keepOwnRunState() {
+    g_ownState.hasOutput = false;
+    g_ownState.phase = RunPhase::Working;
+    g_state = &g_ownState;
+}
+
 void announceReading(std::string_view model, std::uintmax_t size, std::string_view reader) {
     copyPath(model, g_state->model);
     copyPath(reader, g_state->reader);

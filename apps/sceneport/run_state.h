@@ -38,6 +38,10 @@ RunState& runState();
 // Moves the run state into memory that a child process forked afterwards shares with this one.
 void shareRunState();
 
+// For a process forked to write beside others: from now on its state is its own again, as the
+// supervisor follows one working process only (the one that forked it answers for this one).
+void keepOwnRunState();
+
 // The worker's side.
 void announceReading(std::string_view model, std::uintmax_t size, std::string_view reader);
 void announceWorking();
