@@ -2,9 +2,12 @@
 
 #include "view_presets.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <sched.h>
 #include <string_view>
+#include <thread>
 
 namespace sceneport {
 namespace {
@@ -152,8 +155,8 @@ Command parseExport(const std::vector<std::string>& arguments) {
         else if (name == "--quiet" || name == "-q") reader.noValue(), options.quiet = true;
         else if (name == "--jobs" || name == "-j") {
             options.jobs = parseNumber<int>(name, reader.value());
-            if (options.jobs < 1 || options.jobs > kMaxJobs)
-                throw UsageError("--jobs: between 1 and " + std::to_string(kMaxJobs) + " processes, got " + std::to_string(options.jobs));
+            if (*options.jobs < 1 || *options.jobs > kMaxJobs)
+                throw UsageError("--jobs: between 1 and " + std::to_string(kMaxJobs) + " processes, got " + std::to_string(*options.jobs));
         }
         else if (!takeFieldRole(reader, options.fieldRoles)) throw UsageError("export: unknown option " + name + " (see sceneport export --help)");
     }
@@ -203,6 +206,14 @@ Command parseInfo(const std::vector<std::string>& arguments) {
 
 }  // namespace
 
+int machineCores() {
+    // The cores this process may run on (taskset, a batch system's allotment), not all the machine has.
+    cpu_set_t allowed;
+    const int cores = sched_getaffinity(0, sizeof allowed, &allowed) == 0 ? CPU_COUNT(&allowed)
+                                                                         : static_cast<int>(std::thread::hardware_concurrency());
+    return std::clamp(cores, 1, kMaxJobs);
+}
+
 Command parseCommandLine(const std::vector<std::string>& arguments) {
     if (arguments.empty()) throw UsageError("no command given (see sceneport --help)");
     const std::string& command = arguments.front();
@@ -240,7 +251,8 @@ std::string helpText(const std::string& topic) {
                "                         with a slider, with --all-frames), and X_ITE in x_ite/ beside\n"
                "                         it; open it through a web server: sceneport serve FOLDER\n"
                "  -j, --jobs N           with --all-frames, N processes write the frames side by side\n"
-               "                         after one read of the model (default: " + std::to_string(kDefaultJobs) + ")\n"
+               "                         after one read of the model (default: the machine's cores, " +
+               std::to_string(machineCores()) + " here)\n"
                "  -q, --quiet            nothing on stdout or stderr unless something fails\n" +
                kFieldRoleHelp;
     if (topic == "serve")

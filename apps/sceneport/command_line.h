@@ -28,9 +28,9 @@ struct FieldRoles {
     std::string failed;        // the element field whose non-zero values fail elements
 };
 
-// --jobs when not given: one process, until two are measured to be faster on an idle machine
-// (docs/performance.md); on a shared one they were not always.
-inline constexpr int kDefaultJobs = 1;
+// --jobs when not given: a process per core this process may run on (docs/performance.md has the
+// figures on two cores), at most kMaxJobs.
+int machineCores();
 
 struct ExportOptions {
     std::optional<std::string> model;  // none: the demo model
@@ -47,7 +47,7 @@ struct ExportOptions {
     std::string view = "top";  // the model as stored, as the host shows it without a camera
     bool animate = false;
     bool quiet = false;
-    int jobs = kDefaultJobs;  // worker processes for --all-frames (frame_jobs.h)
+    std::optional<int> jobs;  // worker processes for --all-frames (frame_jobs.h); none: machineCores()
     // How coordinates reach the scene: by default centred and in a power of ten of the file's unit
     // that frames the model; `lengthUnit` fixes the file units per scene unit; `keepCoordinates`
     // writes the file's own coordinates.

@@ -82,8 +82,9 @@ int runExport(const ExportOptions& options) {
     request.flaggedPartsOnly = !options.parts.empty();
 
     const std::string_view lastLine = options.animate ? kVRMLAnimationLastLine : kVRMLSceneLastLine;
-    if (options.allFrames && options.jobs > 1 && model.frameCount() > 1 && !model.parts.empty()) {
-        const int status = exportFramesInParallel({request, output, lastLine, options.jobs, options.quiet});
+    const int jobs = std::min(options.jobs.value_or(machineCores()), model.frameCount());
+    if (options.allFrames && jobs > 1 && !model.parts.empty()) {
+        const int status = exportFramesInParallel({request, output, lastLine, jobs, options.quiet});
         if (status != kExitWritten || !options.html) return status;
         std::vector<std::string> written;
         for (int frame = 0; frame < model.frameCount(); ++frame) written.push_back(frameFileName(output, frame));
@@ -115,18 +116,23 @@ int runExport(const ExportOptions& options) {
         return kExitNothingToExport;
     }
     int status = kExitWritten;
+    // With --all-frames the report names the frame, as the export in several processes does.
+    const auto named = [&](const std::string& file, std::size_t position) {
+        return options.allFrames ? file + " (frame " + std::to_string(position + 1) + ")" : file;
+    };
     if (result == kVRMLExportCannotOpen) {
         // The run stops at the file it cannot open; those before it are complete and stay.
         const std::string failed = written.empty() ? output : written.back();
         if (!written.empty()) written.pop_back();
-        std::cerr << "sceneport: cannot write " << failed << ": " << whyNotWritable(failed) << "\n";
+        std::cerr << "sceneport: cannot write " << named(failed, written.size()) << ": " << whyNotWritable(failed) << "\n";
         status = kExitNotWritten;
     }
     // A full disk does not stop the plug-in's stream; the files themselves tell.
-    for (const std::string& file : written) {
+    for (std::size_t position = 0; position < written.size(); ++position) {
+        const std::string& file = written[position];
         if (endsWithLine(file, lastLine)) continue;
         removeUnfinished(file, lastLine);
-        std::cerr << "sceneport: " << file << " was not written to its end (is the disk full?) and was removed\n";
+        std::cerr << "sceneport: " << named(file, position) << " was not written to its end (is the disk full?) and was removed\n";
         status = kExitNotWritten;
     }
     if (status == kExitWritten && !options.quiet &&

@@ -69,7 +69,7 @@ TEST_F(CommandErrors, OutputsThatCannotBeOpened) {
     std::filesystem::create_directory(dir / "run2.wrl");
     const auto stopped = runSceneport({"export", "-q", "--all-frames", "-o", path("run.wrl")});
     EXPECT_EQ(stopped.status, 4);
-    EXPECT_EQ(stopped.err, "sceneport: cannot write " + path("run2.wrl") + ": a directory of that name is in the way\n");
+    EXPECT_EQ(stopped.err, "sceneport: cannot write " + path("run2.wrl") + " (frame 2): a directory of that name is in the way\n");
     EXPECT_TRUE(testing_support::readFile(dir / "run1.wrl").ends_with("Spectrum.rotation"));
     EXPECT_FALSE(std::filesystem::exists(dir / "run3.wrl"));
 }
@@ -99,10 +99,10 @@ TEST_F(CommandErrors, FullDisk) {
     EXPECT_EQ(result.status, 4);
     EXPECT_NE(result.err.find(path("big.wrl") + " was not written to its end"), std::string::npos) << result.err;
     EXPECT_FALSE(std::filesystem::exists(dir / "big.wrl"));
-    // Every frame fills the disk in turn: each is reported, and none is left cut short.
+    // The first frame fills the disk: it is reported, and no frame is left cut short.
     const auto frames = runSceneport({"export", "-q", "--all-frames", "-o", path("all.wrl")}, fullDisk);
     EXPECT_EQ(frames.status, 4);
-    EXPECT_NE(frames.err.find(path("all1.wrl") + " was not written to its end"), std::string::npos) << frames.err;
+    EXPECT_NE(frames.err.find(path("all1.wrl") + " (frame 1) was not written to its end"), std::string::npos) << frames.err;
     EXPECT_TRUE(std::filesystem::is_empty(dir.path())) << "no partial file";
 }
 
