@@ -1,7 +1,8 @@
 // `--all-frames --jobs 2` leaves exactly what one process leaves: the same files with the same
 // scenes (the date line apart), the same report, the same exit status when a frame cannot be
-// written. And a long result exported one frame per process with GNU parallel, as the user guide
-// shows it, equals the --all-frames export.
+// written; and `--frame k` writes what `--all-frames` writes for frame k. A long result exported
+// one frame per process with GNU parallel, as the user guide shows it, equals the --all-frames
+// export.
 #include "command_run.h"
 #include "model_file.h"
 
@@ -68,13 +69,23 @@ TEST_P(Jobs, TwoProcessesLeaveWhatOneLeaves) {
         ASSERT_TRUE(two.contains(name)) << name << " is missing with --jobs 2";
         EXPECT_TRUE(scene == two.at(name)) << name << " differs between --jobs 1 and --jobs 2";
     }
+    if (c.status != 0) return;
+    // A frame in the middle written alone, as one process per frame writes it: in a run of every
+    // frame it follows others, so it shows what one frame leaves to the next.
+    const std::string middle = std::to_string((one.size() + 1) / 2);
+    std::vector<std::string> alone{"export", model, "--frame", middle, "-o", path("alone.wrl")};
+    alone.insert(alone.end(), c.options.begin(), c.options.end());
+    ASSERT_EQ(runSceneport(alone).status, 0);
+    EXPECT_TRUE(testing_support::afterHeader(testing_support::readFile(dir / "alone.wrl")) == one.at("m" + middle + ".wrl"))
+        << "frame " << middle << " alone differs from --all-frames";
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, Jobs,
     ::testing::Values(Case{"NodeContours", true, {}, 0, {}, 0, "", 24},
                       Case{"ElementContours", true, {"--contour", "Effective stress"}, 0, {}, 0, "", 24},
                       Case{"SkinOnlyRange", true, {"--skin-only", "--range", "-2:6"}, 0, {}, 0, "", 24},
-                      Case{"FileWithLineLeftOut", false, {"--contour", "Stress"}, 0, {}, 0, "", 3},
+                      Case{"NoContoursScaled", true, {"--no-contours", "--scale", "3"}, 0, {}, 0, "", 24},
+                      Case{"BandsOfFileWithLineLeftOut", false, {"--contour", "Stress", "--bands", "4"}, 0, {}, 0, "", 3},
                       Case{"FrameNotWritable", true, {}, 9, {}, 4, "m9.wrl (frame 9): a directory of that name is in the way", 8},
                       Case{"FirstFrameNotWritable", false, {}, 1, {}, 4, "m1.wrl (frame 1)", 0},
                       Case{"DiskFull", true, {}, 0, 20'000, 4, "m1.wrl (frame 1) was not written to its end", 0}),
