@@ -1,6 +1,6 @@
 // The adapter's own operations: file names of frames, the prompt line, placing the model (centre,
-// camera position, the camera matrix split), element colours and appearances, failed and hidden
-// elements, and infinite coordinates.
+// camera position, the camera matrix split), appearances, failed and hidden elements, and
+// infinite coordinates.
 #include "adapter_probe.h"
 #include "hostrender.h"
 
@@ -125,22 +125,6 @@ TEST_F(Adapter, Infinities) {
         AdapterProbe().checkForInfinities(xyz.data(), replacement);
         EXPECT_EQ(xyz, expected);
     }
-}
-
-TEST_F(Adapter, ElementColours) {
-    host::ModelBuilder plate("Plate"), other("Other"), hidden("Hidden");
-    host::WindowBuilder(plate).colors({0x00C08040u, 0x00102030u}).range(0.0f, 10.0f);
-    AdapterProbe adapter;
-    adapter.params.model = plate;
-    adapter.params.window = host::WindowBuilder(other).colors({0xFFFFFFu, 0xFFFFFFu}).range(0.0f, 10.0f);
-    float values[] = {2.0f, 7.5f};
-    std::vector<int> expected;
-    for (int face = 0; face < 12; ++face) expected.insert(expected.end(), {face < 6 ? 0x40 : 0x30, face < 6 ? 0x80 : 0x20, face < 6 ? 0xC0 : 0x10});
-    EXPECT_EQ(adapter.getPerElementColors(values, 2, 12345, 6), expected) << "the spectrum of the window showing the model";
-    EXPECT_TRUE(adapter.getPerElementColors(values, 0, 0, 6).empty() && adapter.getPerElementColors(nullptr, -2, 0, 6).empty() &&
-                adapter.getPerElementColors(values, 1, 0, 0).empty());
-    adapter.params.model = hidden;  // no window shows it: one neutral colour per face
-    EXPECT_EQ(adapter.getPerElementColors(values, 2, 0, 4), std::vector<int>(24, 128));
 }
 
 using AdapterScene = AdapterSceneTest;

@@ -1,12 +1,11 @@
 // Every way an export can fail says what and where on stderr, exits with its own status and
-// leaves no unfinished scene behind.
+// leaves no unfinished scene behind (a run of all frames: tests/command/jobs_test.cpp).
 #include "command_run.h"
 #include "model_file.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <csignal>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -65,13 +64,6 @@ TEST_F(CommandErrors, OutputsThatCannotBeOpened) {
     expectFailure(runSceneport({"export", "-q", "-o", path("absent/x.wrl")}), 4, "directory " + path("absent") + " does not exist");
     write("plain", "a file, not a directory");
     expectFailure(runSceneport({"export", "-q", "-o", path("plain/x.wrl")}), 4, path("plain") + " is not a directory");
-    // With all frames, the run stops at the frame it cannot write; earlier frames stay complete.
-    std::filesystem::create_directory(dir / "run2.wrl");
-    const auto stopped = runSceneport({"export", "-q", "--all-frames", "-o", path("run.wrl")});
-    EXPECT_EQ(stopped.status, 4);
-    EXPECT_EQ(stopped.err, "sceneport: cannot write " + path("run2.wrl") + " (frame 2): a directory of that name is in the way\n");
-    EXPECT_TRUE(testing_support::readFile(dir / "run1.wrl").ends_with("Spectrum.rotation"));
-    EXPECT_FALSE(std::filesystem::exists(dir / "run3.wrl"));
 }
 
 TEST_F(CommandErrors, ReadOnlyDirectory) {
@@ -99,20 +91,6 @@ TEST_F(CommandErrors, FullDisk) {
     EXPECT_EQ(result.status, 4);
     EXPECT_NE(result.err.find(path("big.wrl") + " was not written to its end"), std::string::npos) << result.err;
     EXPECT_FALSE(std::filesystem::exists(dir / "big.wrl"));
-    // The first frame fills the disk: it is reported, and no frame is left cut short.
-    const auto frames = runSceneport({"export", "-q", "--all-frames", "-o", path("all.wrl")}, fullDisk);
-    EXPECT_EQ(frames.status, 4);
-    EXPECT_NE(frames.err.find(path("all1.wrl") + " (frame 1) was not written to its end"), std::string::npos) << frames.err;
-    EXPECT_TRUE(std::filesystem::is_empty(dir.path())) << "no partial file";
-}
-
-TEST_F(CommandErrors, InterruptLeavesOnlyCompleteScenes) {
-    command_test::RunSettings interrupt;
-    interrupt.signalOnProgress = SIGINT;
-    const auto result = runSceneport({"export", "--all-frames", "-o", path("stopped.wrl")}, interrupt);
-    EXPECT_EQ(result.signal, SIGINT) << "the command ends by the signal, as interrupted programs do";
-    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
-        EXPECT_TRUE(testing_support::readFile(entry.path()).ends_with("Spectrum.rotation")) << entry.path();
 }
 
 }  // namespace

@@ -107,15 +107,18 @@ TEST_F(JobsRun, UsageErrors) {
     }
 }
 
-// Stopped with Ctrl-C, the workers stop too and no unfinished file stays.
+// Stopped with Ctrl-C, the command ends by the signal as interrupted programs do, its workers
+// stop too, and no unfinished file stays.
 TEST_F(JobsRun, StoppedLeaveNoUnfinishedFile) {
-    fs::create_directory(dir / "out");
     command_test::RunSettings settings;
     settings.signalOnProgress = SIGINT;
-    const auto result = runSceneport({"export", "--demo", "--all-frames", "--jobs", "2", "-o", path("out/m.wrl")}, settings);
-    EXPECT_EQ(result.signal, SIGINT) << result.err;
-    for (const auto& [name, scene] : scenesIn(dir / "out"))
-        EXPECT_TRUE(scene.ends_with(kVRMLSceneLastLine)) << name << " is unfinished";
+    for (const char* jobs : {"1", "2"}) {
+        const fs::path out = dir / (std::string("out") + jobs);
+        fs::create_directory(out);
+        const auto result = runSceneport({"export", "--demo", "--all-frames", "--jobs", jobs, "-o", (out / "m.wrl").string()}, settings);
+        EXPECT_EQ(result.signal, SIGINT) << result.err;
+        for (const auto& [name, scene] : scenesIn(out)) EXPECT_TRUE(scene.ends_with(kVRMLSceneLastLine)) << name << " is unfinished";
+    }
 }
 
 // The user guide's GNU parallel example, word for word but the model and the command's path.

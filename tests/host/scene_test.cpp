@@ -94,21 +94,4 @@ TEST_F(Scene, FramesMoveNodesAndCameras) {
     EXPECT_EQ(SimVidCommonGetTimeArray(still, &times), 0);
 }
 
-TEST_F(Scene, FailedElementsStayFailed) {
-    host::ModelBuilder model("erosion");
-    model.frames({0, 1, 2, 3});
-    auto plate = model.part("Plate").nodes({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {2, 0, 0}, {2, 1, 0}})
-                     .elements(FE_MESH_QUAD4, {0, 1, 2, 3, 1, 4, 5, 2})
-                     .failsAt(FE_MESH_QUAD4, 1, 2)
-                     .switchedOff(FE_MESH_QUAD4, 0);
-    const struct { _FePartMeshType type; int index, frame; bool failed; } cases[] = {
-        {FE_MESH_QUAD4, 1, 1, false}, {FE_MESH_QUAD4, 1, 2, true}, {FE_MESH_QUAD4, 1, 3, true},
-        {FE_MESH_QUAD4, 0, 3, false}, {FE_MESH_TRIA3, 1, 3, false}, {FE_MESH_QUAD4, 7, 3, false}};
-    for (const auto& c : cases)
-        EXPECT_EQ(FePartIsElementFailingGivenPart(plate.handle(), c.type, c.index, c.frame) != 0, c.failed)
-            << c.type << " #" << c.index << " at frame " << c.frame;
-    EXPECT_NE(FePartIsElementOff(plate.handle(), FE_MESH_QUAD4, 0, 0), 0);
-    EXPECT_EQ(FePartIsElementOff(plate.handle(), FE_MESH_QUAD4, 1, 0), 0);
-}
-
 }  // namespace

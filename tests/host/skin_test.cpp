@@ -1,7 +1,7 @@
 // The outer skin of solid parts: generated meshes (solid types mixed, collapsed, faces shared by
 // three solids, elements shuffled) against a plain reference that counts every face's corner set
-// in a map, and skin faces that fail with their solid. That the faces point outwards is the face
-// table's to prove (tests/io/element_types_test.cpp): the skin must list them as the table does.
+// in a map. That the faces point outwards is the face table's to prove
+// (tests/io/element_types_test.cpp): the skin must list them as the table does.
 #include "hostmodel.h"
 #include "mesh_types.h"
 #include "scene_builder.h"
@@ -14,22 +14,6 @@
 namespace {
 
 using Skin = testing_support::HostTest;
-TEST_F(Skin, SkinFacesFailWithTheirSolid) {
-    host::ModelBuilder model("bar");
-    model.frames({0, 1});
-    // Two cubes side by side share the face x = 1; the second fails at frame 1.
-    auto bar = model.part("Bar")
-                   .nodes({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {0, 0, 1}, {1, 0, 1}, {1, 1, 1}, {0, 1, 1},
-                           {2, 0, 0}, {2, 1, 0}, {2, 0, 1}, {2, 1, 1}})
-                   .elements(FE_MESH_HEXA8, {0, 1, 2, 3, 4, 5, 6, 7, 1, 8, 9, 2, 5, 10, 11, 6})
-                   .failsAt(FE_MESH_HEXA8, 1, 1);
-    ASSERT_EQ(bar.part().outerSkin().quadOwner.size(), 10u);
-    int failed[2] = {0, 0};
-    for (int i = 0; i < 10; ++i)
-        for (int frame : {0, 1}) failed[frame] += FePartIsElementFailingGivenPart(bar.handle(), FE_MESH_QUAD4, i, frame) != 0;
-    EXPECT_EQ(failed[0], 0);
-    EXPECT_EQ(failed[1], 5);
-}
 
 // A mesh in part-local node numbers.
 struct Mesh {

@@ -1,5 +1,5 @@
 // Reading meshes: parts from groups or entities, element types converted, reduced or left out,
-// elements oriented as Gmsh orients them, and the files the reader refuses with their messages.
+// and the files the reader refuses with their messages (the node orders: element_types_test).
 #include "io/model_reader.h"
 #include "mesh_types.h"
 #include "model_file.h"
@@ -8,7 +8,6 @@
 #include <gmsh.h>
 
 #include <algorithm>
-#include <cmath>
 #include <fstream>
 #include <map>
 
@@ -35,36 +34,6 @@ void expectParts(const ModelStr& model, const std::vector<ExpectedPart>& expecte
         EXPECT_EQ(part.lineElementCount(), want.lines) << want.name;
         for (int type = 0; type < FE_MESH_TYPE_COUNT; ++type)
             EXPECT_EQ(part.elementCount(type), want.elements.contains(type) ? want.elements.at(type) : 0) << want.name << " type " << type;
-    }
-}
-
-// Every face (a shell's outline, a solid's boundary faces) points out: shells made in the x-y
-// plane towards +z, a solid's faces away from its centre (Newell's normals); lines span their
-// whole reference element.
-void expectOriented(const ModelStr& model) {
-    const auto at = [&](int node) { return &model.referenceCoords[3 * node]; };
-    for (const auto& part : model.parts) {
-        for (int type = 0; type < FE_MESH_TYPE_COUNT; ++type)
-            for (int e = 0, per = host::kNodesPerElement[type]; e < part->elementCount(type); ++e) {
-                const int* nodes = &part->connectivity[type][e * per];
-                double centre[3] = {0, 0, 0};
-                for (int k = 0; k < per * 3; ++k) centre[k % 3] += at(nodes[k / 3])[k % 3] / per;
-                for (const mesh_faces::Face& face : mesh_faces::kElementFaces[type].boundary()) {
-                    double n[3] = {0, 0, 0}, out[3] = {0, 0, host::isSolid(type) ? 0.0 : 1.0};
-                    for (int k = 0; k < face.nodeCount; ++k) {
-                        const float *p = at(nodes[face.positions[k]]), *q = at(nodes[face.positions[(k + 1) % face.nodeCount]]);
-                        for (int a = 0; a < 3; ++a) {
-                            n[a] += (p[(a + 1) % 3] - q[(a + 1) % 3]) * (p[(a + 2) % 3] + q[(a + 2) % 3]);
-                            if (host::isSolid(type)) out[a] += (p[a] - centre[a]) / face.nodeCount;
-                        }
-                    }
-                    EXPECT_GT(n[0] * out[0] + n[1] * out[1] + n[2] * out[2], 0.0) << part->name << " type " << type << " #" << e;
-                }
-            }
-        for (int line = 0; line < part->lineElementCount(); ++line) {
-            const float *a = at(part->lineConnectivity[2 * line]), *b = at(part->lineConnectivity[2 * line + 1]);
-            EXPECT_FLOAT_EQ(std::hypot(b[0] - a[0], b[1] - a[1], b[2] - a[2]), 2.0f) << part->name << " line " << line;
-        }
     }
 }
 
@@ -103,7 +72,6 @@ TEST_P(ReadEveryType, GroupsBecomeParts) {
          {{FE_MESH_TETRA4, 2}, {FE_MESH_TETRA10, 1}, {FE_MESH_PENTA6, 4}, {FE_MESH_PENTA15, 2}, {FE_MESH_HEXA8, 1}, {FE_MESH_HEXA20, 2}}},
         {"Steel_(3D)", "Steel (3D)", 3, 8, 0, {{FE_MESH_HEXA8, 1}}},
     });
-    expectOriented(model);
     for (const std::string note : {"read 2 elements of type \"Triangle 10\" as 3-node triangle elements, by their corner nodes: "
                                    "the host has no element of their order",
                                    "read 1 element of type \"Tetrahedron 20\" as 4-node tetrahedron elements, by their corner "
@@ -149,7 +117,6 @@ TEST_F(Reader, EntitiesOtherFormatsAndMixedOrders) {
     const ModelStr& unv = host::io::readModel(model_file::write(directory / "model.unv"), notes);
     expectParts(unv, {{"Skin", "", 2, 3 + 4 + 6, 0, {{FE_MESH_TRIA3, 1}, {FE_MESH_QUAD4, 1}, {FE_MESH_TRIA6, 1}}},
                       {"Block", "", 3, 8 + 6 + 20, 0, {{FE_MESH_HEXA8, 1}, {FE_MESH_PENTA6, 1}, {FE_MESH_HEXA20, 1}}}});
-    expectOriented(unv);
 
     model_file::start();
     const int surface = addReferenceElement(2, 0);

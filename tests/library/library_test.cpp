@@ -1,8 +1,8 @@
-// What libSceneport.so offers a host that loads it: its dynamic symbols, the libraries it needs,
-// and a class derived from the adapter, which links only if the members it uses are exported.
+// What libSceneport.so offers a host that loads it: its dynamic symbols and the libraries it
+// needs (the command's own adapter, derived from it, links only if its protected members are
+// exported).
 #include "SceneportModule.h"
 #include "ZVRMLAdapter.h"
-#include "host_log.h"
 #include "scene_text.h"
 #include "test_support.h"
 
@@ -50,28 +50,6 @@ TEST(Library, Needed) {
     for (const std::string& name : testing_support::matchesOf(dynamic, R"(\(NEEDED\)\s+Shared library: \[([^\]]+)\])"))
         EXPECT_TRUE(std::regex_match(name, allowed)) << name;
     EXPECT_NE(dynamic.find("[libsceneport_host.so"), std::string::npos) << dynamic;
-}
-
-struct HostAdapter : ZVRMLAdapter {
-    std::wstring fileNameFor(int frameIndex) {
-        initialize();
-        GuString name;
-        getFilename(frameIndex, name);
-        displayExportingInfoMessage(name);
-        return name.GetBuffer();
-    }
-};
-
-using LibraryDerivedAdapter = testing_support::HostTest;
-
-TEST_F(LibraryDerivedAdapter, Derived) {
-    std::unique_ptr<ZVRMLAdapter> adapter = std::make_unique<HostAdapter>();
-    adapter->params.fileName = "/exports/wheel.wrl";
-    adapter->params.allFrames = true;
-    const ZVRMLAdapter copy(*adapter);
-    EXPECT_EQ(dynamic_cast<HostAdapter&>(*adapter).fileNameFor(6), L"/exports/wheel7.wrl");
-    EXPECT_EQ(host::hostLog().prompts, std::vector<std::string>{"Exporting /exports/wheel7.wrl..."});
-    EXPECT_STREQ(copy.params.fileName.GetBuffer(), L"/exports/wheel.wrl");
 }
 
 }  // namespace

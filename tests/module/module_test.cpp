@@ -85,16 +85,4 @@ TEST_F(Module, Unloading) {
         EXPECT_EXIT((showConsole(), std::exit(body() ? 0 : 3)), ::testing::ExitedWithCode(0), "^" + console + "$");
 }
 
-// Loaded with the program (preloaded here), neither build is ever unloaded or warns at exit; an
-// unpinned build opened later still warns when closed.
-TEST_F(Module, Preloaded) {
-    for (const std::string& library : {product(), unpinned()}) {
-        setenv("LD_PRELOAD", library.c_str(), 1);
-        EXPECT_EXIT((showConsole(), std::exit(0)), ::testing::ExitedWithCode(0), "^$") << library;
-        EXPECT_EXIT((showConsole(), std::exit(openAndClose(unpinned()) ? 0 : 3)), ::testing::ExitedWithCode(0),
-                    library == product() ? "^" + kWarning + "$" : "^$");
-        unsetenv("LD_PRELOAD");
-    }
-}
-
 }  // namespace

@@ -4,9 +4,6 @@
 #include "writer_fixture.h"
 
 #include <array>
-#include <climits>
-#include <fstream>
-#include <map>
 #include <numeric>
 #include <regex>
 #include <set>
@@ -16,37 +13,7 @@ namespace {
 
 using namespace testing_support;
 
-// The line primitives and the small nodes: the tabs after each line break, how `level` moves (the
-// proximity sensor is checked where the legend writes it).
-using WriterLines = WriterTest;
-
-TEST_F(WriterLines, Primitives) {
-    const struct {
-        WriterSteps steps;
-        const char* text;
-        int level;
-    } rows[] = {
-        {[](ZVRMLWriter& w) { w.level = -2; w.newLine(); w.writeTabs(2); w.writeTabs(-3); w.newLineDeeper(); w.newLineDeeper(); },
-         "\n\t\t\n\n", 0},
-        {[](ZVRMLWriter& w) { w.newLineDeeper(); w.newLineDeeper(); w.newLineShallower(); w.newLineShallower(); w.newLineShallower(); },
-         "\n\t\n\t\t\n\t\n\n", -1},
-        {[](ZVRMLWriter& w) { w.level = 3; w.closeBrace(); w.level = -4; w.closeBrace(); w.newLineDeeper(); }, "\n\t\t}\n}\n\t", 1},
-        {[](ZVRMLWriter& w) { w.closeBracket(); w.openBrace(); w.newLineDeeper(); w.newLineDeeper(); }, "\n]\n{\n\n\t", 1},
-        {[](ZVRMLWriter& w) { w.level = 3; w.closeGroup(); w.closeGroup(); }, "\n\t\t]\n\t}\n]\n}", 0},
-        {[](ZVRMLWriter& w) { w.beginTransform("Door Panel.1"); w.beginShape(); w.writeCoordUse("c"); w.closeBrace(); w.closeGroup(); },
-         "\nDEF Door_Panel_1 Transform {\n\tchildren [\n\t\tShape {\n\t\t\tcoord USE c\n\t\t}\n\t]\n}", 0},
-        {[](ZVRMLWriter& w) { w.level = 2; w.beginTransform(nullptr); }, "\nDEF _ Transform {\n\t\t\tchildren [", 3},
-        {[](ZVRMLWriter& w) { w.level = 2; w.writeColorIndex(12); w.writeColorIndex(0); },
-         "\n\t\tcolorIndex [0 1 2 3 4 5 6 7 8 9 10 11 \n\t]\n\tcolorPerVertex FALSE\n\tcolorIndex [\n]\ncolorPerVertex FALSE", 0},
-        {[](ZVRMLWriter& w) { w.level = 2; w.writeTimeSensor("clock"); w.writeInterpolatorRoutes("ts", "ci", "c"); },
-         "\nDEF clock TimeSensor \n{\ncycleInterval 1\nloop TRUE\n\n\t}"
-         "\nROUTE ts.fraction_changed TO ci.set_fraction\nROUTE ci.value_changed TO c.set_point", 1},
-        {[](ZVRMLWriter& w) { w.writeInt(INT_MIN); w.writeText(nullptr); w.writeInt(0); w.writeString(GuString(L" \u00C4")); },
-         "-21474836480 \xC3\x84", 0},
-    };
-    for (const auto& row : rows) EXPECT_EQ(textAndLevel(row.steps), TextAndLevel(row.text, row.level));
-}
-
+// Node names.
 TEST(WriterDefNames, Characters) {
     const std::pair<const char*, const wchar_t*> rows[] = {
         {"Door Panel.1", L"Door_Panel_1"}, {"l/r\\m#2,3", L"l_r_m_2_3"}, {"a'b\"c", L"abc"},
@@ -176,7 +143,7 @@ TEST_F(WriterFaceSet, SharedLists) {
     }
 }
 
-// Appearances: material, the solvers drawn opaque, the spectrum texture once per file.
+// Appearances: material and the spectrum texture, once per file.
 // A one-row spectrum image, 4 bytes per pixel; the fourth byte is never written.
 TextureInfo texture(const std::vector<unsigned char>& pixels, float minValue = 0, float maxValue = 1, bool enabled = true) {
     return TextureInfo{static_cast<int>(pixels.size() / 4), pixels.data(), enabled, minValue, maxValue};
@@ -200,14 +167,6 @@ TEST_F(WriterAppearance, ExactText) {
               "texture DEF pixmap PixelTexture { image 0 1 3\n\nrepeatS FALSE\nrepeatT FALSE\n}");
 }
 
-TEST_F(WriterAppearance, OpaqueSolvers) {
-    for (const int solver : {9, 11, 10, 0}) {
-        host::application().solver = solver;
-        const std::string text = textOf([](ZVRMLWriter& w) { w.writeAppearance({{0, 0, 1}, 1}, {}); });
-        EXPECT_EQ(occurrences(text, "\n\t\t\ttransparency\t 1.0\n\t\t}"), solver == 9 || solver == 11 ? 0 : 1) << solver;
-    }
-}
-
 TEST_F(WriterAppearance, OneImage) {
     std::vector<unsigned char> full;
     for (int p = 0; p < 256; ++p) full.insert(full.end(), {static_cast<unsigned char>(p), 0, 0, 0});
@@ -224,15 +183,7 @@ TEST_F(WriterAppearance, OneImage) {
     EXPECT_EQ(occurrences(text, "TextureTransform"), 3);
 }
 
-TEST_F(WriterAppearance, Tolerance) {
-    const std::tuple<float, float, const char*> rows[] = {
-        {3.0f, 3.0f, "scale\t1 1.0"}, {1000.0f, 1000.0001f, "scale\t1 1.0"}, {0.0f, 1e-7f, "scale\t1 1.0"}, {0.0f, 1e-5f, "scale\t100000 1.0"},
-    };
-    for (const auto& [low, high, scale] : rows)
-        EXPECT_EQ(occurrences(textOf([&](ZVRMLWriter& w) { w.writeTextureTransform(low, high); }), scale), 1) << low << " " << high;
-}
-
-// The frame of every scene and the coordinate animation.
+// The frame of every scene.
 using WriterScene = WriterTest;
 
 TEST_F(WriterScene, GlobalModel) {
@@ -257,24 +208,7 @@ TEST_F(WriterScene, GlobalModel) {
                   .find("inf"), std::string::npos);
 }
 
-TEST_F(WriterScene, Animation) {
-    std::vector<float> first{0, 0, 0, 1, 0, 0}, second{0, 0, 0.5f, 1, 0, -2};
-    const std::tuple<int, std::map<double, float*>, int, std::string> rows[] = {
-        {0, {{1.0, second.data()}, {0.0, first.data()}}, 2,
-         "\nkey [0 1 ]\nkeyValue [0.000000 0.000000 0.000000 1.000000 0.000000 0.000000 "
-         "0.000000 0.000000 0.500000 1.000000 0.000000 -2.000000 ]"},
-        {3, {{0.5, first.data()}}, 2, "\nkey [0.5 ]\nkeyValue [\t\t0.000000 0.000000 0.000000 \t\t1.000000 0.000000 0.000000 ]"},
-        {0, {}, 5, "\nkey []\nkeyValue []"},
-    };
-    for (const auto& [level, frames, nodes, lists] : rows)
-        EXPECT_EQ(textOf([&](ZVRMLWriter& w) { w.level = level; w.writeCoordinateAnimation(frames, nodes, "c"); }),
-                  std::string(level == 3 ? "\nDEF ts TimeSensor \n{\ncycleInterval 1\nloop TRUE\n\n\t\t}"
-                                         : "\nDEF ts TimeSensor \n{\ncycleInterval 1\nloop TRUE\n\n}") +
-                      "\nDEF ci CoordinateInterpolator {" + lists +
-                      "\n}\nROUTE ts.fraction_changed TO ci.set_fraction\nROUTE ci.value_changed TO c.set_point");
-}
-
-// Files: the header, failures and replacing (a full disk: the command's tests).
+// Files: the header (failing and full disks: the export's and the command's tests).
 
 using WriterFile = WriterTest;
 
@@ -296,26 +230,6 @@ TEST_F(WriterFile, Header) {
         EXPECT_TRUE(lines[0] == "#VRML V2.0 utf8" && text.back() == '\n');
         EXPECT_TRUE(std::regex_match(lines[1], std::regex(line + "[A-Z][a-z]{2} [A-Z][a-z]{2} [ 123][0-9] [0-9:]{8} [0-9]{4}"))) << lines[1];
     }
-}
-
-TEST_F(WriterFile, OpenAndClose) {
-    ZVRMLWriter writer;
-    writer.closeFile();  // fails the stream, until a file is opened
-    std::ofstream(file) << std::string(5000, 'x') << "\nold tail\n";
-    ASSERT_TRUE(writer.openFile(guName(file)));
-    EXPECT_TRUE(writer.stream.good()) << "a new file clears an earlier failure";
-    writer.writeText("kept");
-    EXPECT_TRUE(writer.openFile(guName(dir / "second.wrl"))) << "a second open fails the stream, not the call";
-    writer.writeText("dropped");
-    writer.closeFile();
-    EXPECT_FALSE(std::filesystem::exists(dir / "second.wrl"));
-    EXPECT_EQ(afterHeader(readFile(file)), "kept") << "one header, nothing of the old file";
-    {
-        ZVRMLWriter unclosed;
-        ASSERT_TRUE(unclosed.openFile(guName(file)));
-        unclosed.writeText("unflushed tail");
-    }
-    EXPECT_TRUE(readFile(file).ends_with("\nunflushed tail")) << "the destructor flushes";
 }
 
 }  // namespace
