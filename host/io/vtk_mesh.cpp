@@ -12,6 +12,7 @@
 #include <vtkPointData.h>
 
 #include <map>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -30,9 +31,12 @@ vtkDataArray* partIdArray(const std::vector<VtkBlock>& blocks) {
     return nullptr;
 }
 
-// The global node ids of a block's points, when the file has them.
+// The global node ids of a block's points, when the file has them. Not LS-DYNA's node ids
+// ("UserID"): VTK 9.1's reader hands them over unfilled for some d3plot files, and ids that
+// change from read to read would join points that are not the same.
 vtkDataArray* globalIds(vtkDataSet* data) {
     vtkDataArray* ids = data->GetPointData()->GetGlobalIds();
+    if (ids != nullptr && ids->GetName() != nullptr && std::string_view(ids->GetName()) == "UserID") return nullptr;
     return ids != nullptr ? ids : data->GetPointData()->GetArray("GlobalNodeId");
 }
 

@@ -91,6 +91,9 @@ TEST_F(VtkReader, RealFiles) {
         EXPECT_EQ(fieldNames(model), c.fields) << c.file;
         EXPECT_EQ(notes.deformedBy, c.deformedBy) << c.file;
         EXPECT_EQ(notes.failuresFrom, c.failuresFrom) << c.file;
+        // VTK 9.1's LS-DYNA reader hands this d3plot's shell internal energy over without filling
+        // it: its values change from read to read, and now and then one is not finite.
+        std::erase_if(notes.lines, [](const std::string& note) { return note.starts_with("field \"InternalEnergy\": "); });
         EXPECT_EQ(notes.lines, c.notes) << c.file;
     }
 }
