@@ -184,11 +184,6 @@ GmshResults convertResults(VtkSeries& series, const std::vector<VtkBlock>& first
     if (series.deformedCoordinates) notes.deformedBy = "the coordinates of each state";
     if (failure != nullptr) notes.failuresFrom = failure->name;
     if (series.deletionsAsGhosts) notes.failuresFrom = "the elements each state deletes";
-    if (!options.displacementField.empty() && options.displacementField != "none" && deformation == nullptr &&
-        !series.deformedCoordinates)
-        throw ModelReadError("has no node vector field " + inQuotes(options.displacementField) + " to deform it by");
-    if (!options.failedField.empty() && failure == nullptr)
-        throw ModelReadError("has no element field " + inQuotes(options.failedField) + " to fail elements by");
 
     const std::vector<VtkSource> nodeSources = modelNodeSources(mesh);
     GmshResults results;
